@@ -1,0 +1,81 @@
+#include "app/UserDialogs.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QStringList>
+
+namespace {
+
+UserDialogs realDialogs;
+UserDialogs* current = nullptr;
+
+QString RunFileDialog(QWidget* parent, const FileDialogRequest& request, QFileDialog::AcceptMode mode)
+{
+    QFileDialog dialog(parent, request.Caption, request.Directory);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile
+                                                       : QFileDialog::ExistingFile);
+    if (!request.Filter.isEmpty())
+        dialog.setNameFilters(QtNameFilters(request.Filter).split(QStringLiteral(";;")));
+    if (!request.FileName.isEmpty())
+        dialog.selectFile(request.FileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return WithDefaultExtension(dialog.selectedFiles().constFirst(), request.DefaultExtension);
+}
+
+}  // namespace
+
+void UserDialogs::ShowError(QWidget* parent, const QString& message)
+{
+    QMessageBox::critical(parent, QStringLiteral("Varkol"), message);
+}
+
+void UserDialogs::ShowMessage(QWidget* parent, const QString& message)
+{
+    QMessageBox::information(parent, QStringLiteral("Varkol"), message);
+}
+
+QString UserDialogs::SaveFileName(QWidget* parent, const FileDialogRequest& request)
+{
+    return RunFileDialog(parent, request, QFileDialog::AcceptSave);
+}
+
+QString UserDialogs::OpenFileName(QWidget* parent, const FileDialogRequest& request)
+{
+    return RunFileDialog(parent, request, QFileDialog::AcceptOpen);
+}
+
+UserDialogs& Dialogs()
+{
+    return current ? *current : realDialogs;
+}
+
+void SetDialogs(UserDialogs* dialogs)
+{
+    current = dialogs;
+}
+
+QString QtNameFilters(const QString& filter)
+{
+    const QStringList parts = filter.split(u'|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns = parts[i + 1].split(u';', Qt::SkipEmptyParts);
+        for (QString& pattern : patterns) {
+            pattern = pattern.trimmed();
+            if (pattern == QStringLiteral("*.*"))
+                pattern = QStringLiteral("*");
+        }
+        filters << parts[i] + QStringLiteral(" (") + patterns.join(u' ') + u')';
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+QString WithDefaultExtension(const QString& fileName, const QString& extension)
+{
+    if (fileName.isEmpty() || extension.isEmpty() || !QFileInfo(fileName).suffix().isEmpty())
+        return fileName;
+    return fileName + u'.' + extension;
+}

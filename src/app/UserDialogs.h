@@ -1,0 +1,41 @@
+#pragma once
+
+// Every message box and file dialog of the program goes through the current
+// UserDialogs object, so that tests can answer dialogs and record messages
+// without a modal window blocking them (see tests/support/ScriptedDialogs.h).
+
+#include <QString>
+
+class QWidget;
+
+// One file dialog: caption, initial directory, filter in the program's
+// "Description|patterns|Description|patterns" notation, default extension
+// (without a dot, appended when the chosen name has none) and proposed name.
+struct FileDialogRequest {
+    QString Caption;
+    QString Directory;
+    QString Filter;
+    QString DefaultExtension;
+    QString FileName;
+};
+
+class UserDialogs {
+public:
+    virtual ~UserDialogs() = default;
+    virtual void ShowError(QWidget* parent, const QString& message);
+    virtual void ShowMessage(QWidget* parent, const QString& message);
+    // The chosen file name, or an empty string when the dialog was cancelled.
+    virtual QString SaveFileName(QWidget* parent, const FileDialogRequest& request);
+    virtual QString OpenFileName(QWidget* parent, const FileDialogRequest& request);
+};
+
+// The dialogs in use: the real ones unless a test has installed others.
+UserDialogs& Dialogs();
+// Installs `dialogs` (not owned); nullptr returns to the real dialogs.
+void SetDialogs(UserDialogs* dialogs);
+
+// "Desc|*.a|All files|*.*" as a Qt name filter list ("Desc (*.a);;All files (*)").
+QString QtNameFilters(const QString& filter);
+
+// `fileName` with ".ext" appended when it has no extension and ext is given.
+QString WithDefaultExtension(const QString& fileName, const QString& extension);

@@ -1,0 +1,21 @@
+#include "cli/Commands.h"
+
+#include <cstdio>
+
+// Later commands are added to this table, one line each.
+namespace {
+
+const CliCommand commands[] = {
+    {"version", "version                 the program's version as JSON", [](int, char**) {
+         std::printf("{\"version\":\"%s\"}\n", VARKOL_VERSION);
+         return 0;
+     }},
+};
+
+}  // namespace
+
+const CliCommand* CliCommands(int& count)
+{
+    count = static_cast<int>(sizeof commands / sizeof commands[0]);
+    return commands;
+}

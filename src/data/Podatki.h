@@ -1,0 +1,113 @@
+#pragma once
+
+// The measurement store: the one set of fixed-size sample arrays that the
+// experiment, the data files, conditioning, identification, the views and
+// tuning share. One instance is created in main and handed by reference;
+// every array is allocated once, in the constructor, and never resized.
+//
+// Sample numbers in the interface are 1-based: sample i is element i-1 of an
+// array, so `Sample(Time, i)` is the time of sample i. The raw arrays can be
+// handed to the numeric routines as plain pointers (`Time.data()`).
+
+#include <array>
+#include <string>
+#include <vector>
+
+// A first-order-plus-dead-time process model with its quality figures.
+struct ProcessModel {
+    double Gain = 0;           // K
+    double TimeConstant = 0;   // T [s], never negative
+    double DeadTime = 0;       // L [s], a whole number of sampling periods
+    double GainDeviation = 0;  // standard deviation of K
+    double TimeDeviation = 0;  // standard deviation of T [s]
+    double ResidualSTD = 0;    // standard deviation of the model error
+    double RelativeError = 0;  // the grading quantity
+};
+
+// Seven unscaled controller gains in the parallel form
+// u = Kp*e + Ki*integral(e) + Kd*de/dt, one set per controller type.
+struct ControllerGains {
+    double KiI = 0;    // I controller
+    double KpP = 0;    // P controller
+    double KpPI = 0;   // PI controller
+    double KiPI = 0;
+    double KpPID = 0;  // PID controller
+    double KiPID = 0;
+    double KdPID = 0;
+};
+
+class Podatki {
+public:
+    static constexpr int MaxSamples = 5000;
+    static constexpr int MaxColumns = 40;
+    using Signal = std::vector<double>;  // always MaxSamples long
+
+    Podatki();
+
+    // --- Raw measurement -------------------------------------------------
+    double SamplingTime = 1.0;  // seconds between samples
+    int SampleCount = 0;        // valid samples, 0..MaxSamples
+    int SignalCount = 0;        // raw columns that hold data
+    int WindowGap = 10;         // least distance between window start and end
+
+    Signal Time;                                    // seconds from the record's start
+    std::array<Signal, MaxColumns> RawColumns;      // column k is RawColumns[k-1]
+    std::array<std::string, MaxColumns> ColumnNames;  // entry k-1 names column k
+
+    // Raw column k (1-based), MaxSamples long.
+    double* Column(int k) { return RawColumns[static_cast<std::size_t>(k - 1)].data(); }
+    const double* Column(int k) const { return RawColumns[static_cast<std::size_t>(k - 1)].data(); }
+
+    // 10 when more than 10 samples are held, else SampleCount - 1.
+    static int WindowGapFor(int sampleCount) { return sampleCount > 10 ? 10 : sampleCount - 1; }
+
+    // --- Conditioned signals ---------------------------------------------
+    Signal ProcessedMV;
+    Signal ProcessedU;
+    Signal ProcessedY1;
+    Signal ProcessedY2;
+    Signal LimitedU;    // scratch: U after the actuator limits, before filtering
+    Signal SimScratch;  // scratch slope array for SimulateFOPDT
+
+    // --- Identification --------------------------------------------------
+    int IdentSampleCount = 0;  // n = window end - window start + 1
+    Signal IdentTime;          // time from the window start
+    Signal IdentU;             // ProcessedU over the window minus its initial value
+    Signal IdentY1;
+    Signal IdentY2;
+    Signal MeasuredInner;      // IdentY1 delayed by one sample
+    Signal MeasuredOuter;      // IdentY2 delayed by one sample
+    Signal ModelOutputInner;
+    Signal ModelOutputOuter;
+    // Scratch for the fits: filtered input, filtered output and its slope,
+    // filtered model output and its slope.
+    Signal FitInput;
+    Signal FitOutput;
+    Signal FitOutputSlope;
+    Signal FitModel;
+    Signal FitModelSlope;
+
+    ProcessModel InnerModel;  // U -> Y1
+    ProcessModel OuterModel;  // Y1 -> Y2
+    int InnerDelaySamples = 0;
+    int OuterDelaySamples = 0;
+
+    // --- Histogram of the last signal shown --------------------------------
+    std::array<double, 20> HistogramEdges{};   // lower edge of each bin
+    std::array<double, 20> HistogramCounts{};  // samples in each bin
+
+    // --- Tuning results ----------------------------------------------------
+    ControllerGains TuningResults;  // single loop
+    ControllerGains CascadeResults; // outer controller of a cascade
+    double RobustFactor = 1.0;
+};
+
+// Sample i (1-based) of a store array.
+inline double& Sample(Podatki::Signal& signal, int i)
+{
+    return signal[static_cast<std::size_t>(i - 1)];
+}
+inline double Sample(const Podatki::Signal& signal, int i)
+{
+    return signal[static_cast<std::size_t>(i - 1)];
+}

@@ -1,0 +1,18 @@
+#include <QApplication>
+#include <QStandardPaths>
+
+#include <cstdlib>
+
+#include <gtest/gtest.h>
+
+// GUI tests run offscreen unless a platform is chosen; controls are found by
+// their objectName and driven as a user would.
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QStandardPaths::setTestModeEnabled(true);
+    QApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+// Dialogs for GUI tests: records every message and answers file dialogs from
+// a queue (an empty answer is a cancelled dialog). Installed for the lifetime
+// of the object.
+
+#include "app/UserDialogs.h"
+
+#include <QStringList>
+
+#include <deque>
+
+class ScriptedDialogs : public UserDialogs {
+public:
+    ScriptedDialogs() { SetDialogs(this); }
+    ~ScriptedDialogs() override { SetDialogs(nullptr); }
+    ScriptedDialogs(const ScriptedDialogs&) = delete;
+    ScriptedDialogs& operator=(const ScriptedDialogs&) = delete;
+
+    QStringList Errors;
+    QStringList Messages;
+    std::deque<QString> FileAnswers;       // consumed by both kinds of file dialog
+    std::deque<FileDialogRequest> FileRequests;  // what the program asked
+
+    void ShowError(QWidget*, const QString& message) override { Errors << message; }
+    void ShowMessage(QWidget*, const QString& message) override { Messages << message; }
+    QString SaveFileName(QWidget*, const FileDialogRequest& request) override { return Answer(request); }
+    QString OpenFileName(QWidget*, const FileDialogRequest& request) override { return Answer(request); }
+
+private:
+    QString Answer(const FileDialogRequest& request)
+    {
+        FileRequests.push_back(request);
+        if (FileAnswers.empty())
+            return {};
+        QString answer = FileAnswers.front();
+        FileAnswers.pop_front();
+        return WithDefaultExtension(answer, request.DefaultExtension);
+    }
+};
