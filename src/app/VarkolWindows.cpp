@@ -1,0 +1,20 @@
+#include "app/VarkolWindows.h"
+
+#include <QApplication>
+
+VarkolWindows CreateVarkolWindows(Podatki& store, OpcServer& server, OpcServerBrowser& browser)
+{
+    QApplication::setApplicationName(QStringLiteral("Varkol"));
+    VarkolWindows windows;
+    windows.Form1 = std::make_unique<TForm1>(store, server, browser);
+    // The auxiliary windows are top-level windows of their own, not children
+    // of the main window, so that each window's controls are found by name
+    // within that window only.
+    windows.Eksperiment = std::make_unique<TEksperiment>();
+    windows.Form_SamodNastav = std::make_unique<TForm_SamodNastav>();
+    windows.Form_Histogram = std::make_unique<TForm_Histogram>();
+    windows.Form_Obdelava_Large = std::make_unique<TForm_Obdelava_Large>();
+    windows.Form1->AttachWindows(windows.Eksperiment.get(), windows.Form_SamodNastav.get(),
+                                 windows.Form_Histogram.get(), windows.Form_Obdelava_Large.get());
+    return windows;
+}
