@@ -184,14 +184,18 @@ QWidget* TForm1::BuildExperimentPage()
     constexpr int SequencerColumnWidth = 100;
     StringGrid_Sekvencer =
         Named(new StringGrid(2, 10, SequencerColumnWidth, 19), "StringGrid_Sekvencer");
-    auto* sequencer = new QGridLayout(GroupBox_Sequencer);
-    sequencer->addWidget(CheckBox_Sekvencer, 0, 0, 1, 2);
+    auto* sequencer = new QVBoxLayout(GroupBox_Sequencer);
+    sequencer->addWidget(CheckBox_Sekvencer);
+    auto* headings = new QHBoxLayout;
+    headings->setSpacing(0);
     auto* inputHeading = NewLabel("Label_Vhod", QStringLiteral("Vhod"));
     inputHeading->setFixedWidth(SequencerColumnWidth);
-    sequencer->addWidget(inputHeading, 1, 0);
-    sequencer->addWidget(NewLabel("Label_Izhod", QStringLiteral("Izhod")), 1, 1);
-    sequencer->addWidget(StringGrid_Sekvencer, 2, 0, 1, 2);
-    sequencer->setColumnStretch(2, 1);
+    headings->addWidget(inputHeading);
+    headings->addWidget(NewLabel("Label_Izhod", QStringLiteral("Izhod")));
+    headings->addStretch();
+    sequencer->addLayout(headings);
+    sequencer->setSpacing(4);
+    sequencer->addWidget(StringGrid_Sekvencer, 0, Qt::AlignLeft);
     right->addWidget(GroupBox_Sequencer);
     right->addStretch();
     page->addLayout(right, 0);

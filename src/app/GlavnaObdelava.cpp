@@ -196,7 +196,7 @@ QWidget* TForm1::BuildProcessingPage()
     right->addStretch();
 
     auto* rightPanel = new QWidget;
-    rightPanel->setFixedWidth(330);
+    rightPanel->setFixedWidth(350);
     rightPanel->setLayout(right);
     right->setContentsMargins(0, 0, 0, 0);
     page->addWidget(rightPanel);

@@ -22,6 +22,7 @@ StringGrid::StringGrid(int columnCount, int rowCount, int columnWidth, int rowHe
     setWordWrap(false);
     const int frame = 2 * frameWidth();
     setFixedSize(columnCount * columnWidth + frame, rowCount * rowHeight + frame);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 
     connect(this, &QTableWidget::currentCellChanged, this, [this](int row, int column, int, int) {
         if (row >= 0 && column >= 0)
