@@ -6,13 +6,19 @@
 namespace {
 
 const CliCommand commands[] = {
-    {"version", "version                 the program's version as JSON", [](int, char**) {
+    {"version", "version                 the program's version as JSON",
+     [](int, char**) {
          std::printf("{\"version\":\"%s\"}\n", VARKOL_VERSION);
          return 0;
      }},
+    {"experiment",
+     "experiment [--ts S --wait S --step-size X --step-duration S --steps N --mv0 X --both "
+     "--no-write --closed-during --keep-initial --seed N]   an automatic step test on the "
+     "process simulation",
+     RunExperiment},
 };
 
-}  // namespace
+} // namespace
 
 const CliCommand* CliCommands(int& count)
 {
