@@ -6,8 +6,7 @@
 namespace {
 
 const CliCommand commands[] = {
-    {"version", "version                 the program's version as JSON",
-     [](int, char**) {
+    {"version", "version                 the program's version as JSON", [](int, char**) {
          std::printf("{\"version\":\"%s\"}\n", VARKOL_VERSION);
          return 0;
      }},
@@ -18,7 +17,7 @@ const CliCommand commands[] = {
      RunExperiment},
 };
 
-} // namespace
+}  // namespace
 
 const CliCommand* CliCommands(int& count)
 {

@@ -6,8 +6,8 @@
 
 struct CliCommand {
     const char* Name;
-    const char* Synopsis;              // one line for --help
-    int (*Run)(int argc, char** argv); // argv[1] is the command name
+    const char* Synopsis;  // one line for --help
+    int (*Run)(int argc, char** argv);  // argv[1] is the command name
 };
 
 // Every command, in the order --help lists them.
