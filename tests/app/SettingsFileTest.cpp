@@ -10,60 +10,38 @@
 
 namespace {
 
-// Every stored value away from its initial value, numbers in the locale's
-// format, and the two states the file reads back most narrowly: closed loop
-// after the run off and an empty sequencer.
-ExperimentSettings Distinct(const QString& decimal)
+bool IsIntegerLine(int line)
 {
-    ExperimentSettings s;
-    s.OpcServer = QStringLiteral("Varkol.Demo.1");
-    for (int row = 0; row < ExperimentSettings::TagRows; ++row) {
-        if (row == 6 || row == 13)
-            continue;
-        s.Tags[row] = QStringLiteral("Zanka1.Točka%1").arg(row);
-        s.Descriptions[row] = QStringLiteral("Opis vrstice %1 – ščž").arg(row);
+    return (line >= 37 && line <= 40) || line == 59 || line == 61 || line == 65 || line == 66 ||
+           line == 70;
+}
+
+bool IsFlagLine(int line)
+{
+    return line == 42 || (line >= 48 && line <= 51) || line == 63 || line == 64 ||
+           (line >= 71 && line <= 73) || line == 76 || line == 77;
+}
+
+// A file whose every line differs from the initial state: texts with the
+// locale's decimal mark and letters beyond ASCII, flags flipped, integers
+// from 2 up; line 62 repeats 56 as the writer does. Closed loop after the
+// run is off and the sequencer's cells are empty.
+QStringList DistinctLines(const QString& decimal)
+{
+    const QStringList initial = ExperimentSettingsLines(ExperimentSettings{});
+    QStringList lines;
+    for (int line = 0; line < ExperimentSettings::LineCount; ++line) {
+        if (IsIntegerLine(line))
+            lines << QString::number(line - 35);
+        else if (IsFlagLine(line))
+            lines << (initial[line] == QLatin1String("True") ? "False" : "True");
+        else if (line >= 78)
+            lines << QString();
+        else
+            lines << QStringLiteral("%1%2%3 čšž").arg(line).arg(decimal).arg(line % 7);
     }
-    s.RAMode1 = 0;
-    s.ManualValue1 = 1;
-    s.RAMode2 = 0;
-    s.ManualValue2 = 1;
-    s.SamplingPeriod = "0" + decimal + "5";
-    s.KeepInitialInput = true;
-    s.InitialInput = "42" + decimal + "5";
-    s.WaitTime = "30";
-    s.StepSize = "2" + decimal + "5";
-    s.StepDuration = "40";
-    s.NumberOfSteps = "3";
-    s.BothDirections = true;
-    s.ClosedLoopDuring = true;
-    s.NoOPCWrite = true;
-    s.ManualTrial = true;
-    s.MVMax = "90";
-    s.MVMin = "10";
-    s.MVStep = "0" + decimal + "1";
-    s.AutoFilter = "1" + decimal + "5";
-    s.AutoActuatorMax = "95";
-    s.AutoActuatorMin = "5";
-    s.AutoActuatorVelocity = "12";
-    s.AutoTuningMethod = 4;
-    s.AutoSamplingTime = "0" + decimal + "2";
-    s.AutoRobust = 17;
-    s.AutoCascade = true;
-    s.AutoLoadParameters = true;
-    s.AutoResponse = 1;
-    s.AutoControllerForm = 3;
-    s.AutoScaleP = "2";
-    s.AutoScaleI = "3";
-    s.AutoScaleD = "4";
-    s.AutoControllerType = 3;
-    s.ReportProcessing = false;
-    s.ReportModel = false;
-    s.ReportController = false;
-    s.ReportTemplate = QStringLiteral("C:\\Predloge\\poročilo.dot");
-    s.StartTime = QStringLiteral("07:30:15");
-    s.ClosedLoopAfter = false;
-    s.SequencerPresent = true;
-    return s;
+    lines[62] = lines[56];
+    return lines;
 }
 
 class SettingsFileTest : public testing::Test {
@@ -107,55 +85,44 @@ TEST_F(SettingsFileTest, EveryStoredValueComesBackUnderBothDecimalMarks)
 {
     for (const QLocale& locale : {LocaleScope::Comma(), LocaleScope::Point()}) {
         LocaleScope scope(locale);
-        const ExperimentSettings saved = Distinct(locale.decimalPoint());
+        const QStringList lines = DistinctLines(locale.decimalPoint());
+        const ExperimentSettings settings = ParseExperimentSettings(lines, "a.vkx");
+        EXPECT_FALSE(settings.ClosedLoopAfter);
+        EXPECT_EQ(ExperimentSettingsLines(settings), lines);
+
         const QString path = PathOf(QStringLiteral("nastavitve.vkx"));
-        WriteExperimentSettings(path, saved);
-        EXPECT_EQ(ReadExperimentSettings(path), saved) << locale.name().toStdString();
+        WriteExperimentSettings(path, settings);
+        EXPECT_EQ(ReadExperimentSettings(path), settings);
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), (lines.join("\r\n") + "\r\n").toUtf8());
     }
-    const ExperimentSettings initial;
-    WriteExperimentSettings(PathOf(QStringLiteral("initial.vkx")), initial);
-    EXPECT_EQ(ReadExperimentSettings(PathOf(QStringLiteral("initial.vkx"))), initial);
 }
 
-TEST_F(SettingsFileTest, TheFileHas98PositionalCrLfLines)
+TEST_F(SettingsFileTest, ValuesLandOnTheirLines)
 {
-    ExperimentSettings s = Distinct(QStringLiteral(","));
-    s.SequencerInput[9] = QStringLiteral("vhod 9");
-    s.SequencerOutput[0] = QStringLiteral("izhod 0");
-    s.Descriptions[5] = QStringLiteral("dve\r\nvrstici");
-    const QString path = PathOf(QStringLiteral("a.vkx"));
-    WriteExperimentSettings(path, s);
-
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
-    EXPECT_TRUE(bytes.endsWith("\r\n"));
-    EXPECT_EQ(bytes.count("\r\n"), 98);
-    EXPECT_EQ(bytes.count('\n'), 98);
-    const QStringList lines = QString::fromUtf8(bytes).split(QStringLiteral("\r\n"));
-    EXPECT_EQ(lines[0], QStringLiteral("Varkol.Demo.1"));
-    EXPECT_EQ(lines[7], QStringLiteral("Zanka1.Točka7"));   // row 6 is skipped
-    EXPECT_EQ(lines[13], QStringLiteral("Zanka1.Točka14")); // and row 13
-    EXPECT_EQ(lines[24], QStringLiteral("dve vrstici"));
-    EXPECT_EQ(lines[37], QStringLiteral("0"));
-    EXPECT_EQ(lines[38], QStringLiteral("1"));
+    ExperimentSettings s;
+    s.Tags[7] = QStringLiteral("P1");
+    s.Descriptions[14] = QStringLiteral("dve\r\nvrstici"); // would shift every later line
+    s.SamplingPeriod = QStringLiteral("0,5");
+    s.AutoActuatorMax = QStringLiteral("95");
+    s.SequencerOutput[9] = QStringLiteral("izhod 9");
+    const QStringList lines = ExperimentSettingsLines(s);
+    ASSERT_EQ(lines.size(), 98);
+    EXPECT_EQ(lines[7], QStringLiteral("P1")); // row 6 is not stored
+    EXPECT_EQ(lines[31], QStringLiteral("dve vrstici"));
+    EXPECT_EQ(lines[37], QStringLiteral("1"));
     EXPECT_EQ(lines[41], QStringLiteral("0,5"));
-    EXPECT_EQ(lines[42], QStringLiteral("True"));
-    EXPECT_EQ(lines[51], QStringLiteral("True"));
+    EXPECT_EQ(lines[42], QStringLiteral("False"));
     EXPECT_EQ(lines[56], QStringLiteral("95"));
     EXPECT_EQ(lines[62], QStringLiteral("95"));
-    EXPECT_EQ(lines[71], QStringLiteral("False"));
-    EXPECT_EQ(lines[74], QStringLiteral("C:\\Predloge\\poročilo.dot"));
-    EXPECT_EQ(lines[75], QStringLiteral("07:30:15"));
-    EXPECT_EQ(lines[76], QStringLiteral("False"));
-    EXPECT_EQ(lines[78], QString());
-    EXPECT_EQ(lines[79], QStringLiteral("izhod 0"));
-    EXPECT_EQ(lines[96], QStringLiteral("vhod 9"));
+    EXPECT_EQ(lines[74], QStringLiteral("normal.dot"));
+    EXPECT_EQ(lines[76], QStringLiteral("True"));
+    EXPECT_EQ(lines[97], QStringLiteral("izhod 9"));
 }
 
 TEST_F(SettingsFileTest, CheckBoxesReadLenientlyLineByLine)
 {
-    const ExperimentSettings initial;
     // "1" counts for the experiment page and the automatic settings ...
     EXPECT_TRUE(ReadExperimentSettings(WriteRaw(DefaultWith(48, "1"))).BothDirections);
     EXPECT_TRUE(ReadExperimentSettings(WriteRaw(DefaultWith(42, "1"))).KeepInitialInput);

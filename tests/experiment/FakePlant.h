@@ -13,7 +13,6 @@ struct PlantWrite {
     bool IsMV = false;
     SwitchTag Tag = SwitchTag::RA;
     double Value = 0;
-
     friend bool operator==(const PlantWrite&, const PlantWrite&) = default;
 };
 
@@ -23,7 +22,7 @@ inline PlantWrite MVWrite(double value)
 }
 inline PlantWrite Switch(SwitchTag tag, int value)
 {
-    return {false, tag, static_cast<double>(value)};
+    return {false, tag, double(value)};
 }
 
 class FakePlant : public PlantPort {
@@ -34,31 +33,24 @@ public:
     double U = 0, Y1 = 0, Y2 = 0;
     std::vector<PlantWrite> Writes;
 
+    void Connect(double u, double y1, double y2)
+    {
+        IsActive = true;
+        U = u;
+        Y1 = y1;
+        Y2 = y2;
+    }
+
     bool Active() const override { return IsActive; }
     double Value(LoopTag tag) const override
     {
-        switch (tag) {
-        case LoopTag::MV:
-            return StoredMV.value_or(0);
-        case LoopTag::U:
-            return U;
-        case LoopTag::Y1:
-            return Y1;
-        case LoopTag::Y2:
-            return Y2;
-        }
-        return 0;
+        return tag == LoopTag::MV   ? StoredMV.value_or(0)
+               : tag == LoopTag::U  ? U
+               : tag == LoopTag::Y1 ? Y1
+                                    : Y2;
     }
     bool MVDiffers(double value) const override { return !StoredMV || *StoredMV != value; }
     void WriteMV(double value) override { Writes.push_back(MVWrite(value)); }
     void WriteSwitch(SwitchTag tag, int value) override { Writes.push_back(Switch(tag, value)); }
     bool IsMVQualityGood() const override { return QualityGood; }
-
-    int MVWriteCount() const
-    {
-        int count = 0;
-        for (const PlantWrite& w : Writes)
-            count += w.IsMV ? 1 : 0;
-        return count;
-    }
 };
