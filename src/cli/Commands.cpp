@@ -15,6 +15,7 @@ const CliCommand commands[] = {
      "--no-write --closed-during --keep-initial --seed N]   an automatic step test on the "
      "process simulation",
      RunExperiment},
+    {"model", "model FILE.vkm          the models of a model file as JSON", RunModel},
 };
 
 }  // namespace

@@ -14,3 +14,4 @@ struct CliCommand {
 const CliCommand* CliCommands(int& count);
 
 int RunExperiment(int argc, char** argv);
+int RunModel(int argc, char** argv);
