@@ -3,6 +3,7 @@
 #include "data/Podatki.h"
 #include "model/ModelClass.h"
 #include "model/ModelQuality.h"
+#include "model/ModelTexts.h"
 
 #include "support/ExpectClose.h"
 #include "support/LocaleScope.h"
@@ -254,4 +255,19 @@ TEST(ModelFile, SavingNeverWritesANonFiniteNumberNorSpoilsAnExistingFile)
     EXPECT_THROW(SaveModel(path, *store), FileError);
     EXPECT_EQ(ReadAll(path), before);
     EXPECT_THROW(SaveModel(dir.filePath("no/such/dir/m.vkm"), *store), FileError);
+}
+
+TEST(ModelTexts, FixedDecimalsPerFieldAndTheGrade)
+{
+    LocaleScope comma(LocaleScope::Comma());
+    const ModelTexts t = ShowModelTexts({2.34567, 0.0, 3.0, 0.0004, 12.345, 0.0123456, 0.05});
+    EXPECT_EQ(t.Gain, "2,346");
+    EXPECT_EQ(t.TimeConstant, "0,00"); // a negative fitted time constant is stored as 0
+    EXPECT_EQ(t.DeadTime, "3,0");
+    EXPECT_EQ(t.GainDeviation, "0,000");
+    EXPECT_EQ(t.TimeDeviation, "12,35");
+    EXPECT_EQ(t.ResidualSTD, "0,01235");
+    EXPECT_EQ(t.RelativeError, "0,05000");
+    EXPECT_EQ(t.Grade, "Slabsa");
+    EXPECT_EQ(AppliedModelFigureText(0.123456), "0,1235");
 }
