@@ -10,6 +10,8 @@ const CliCommand commands[] = {
          std::printf("{\"version\":\"%s\"}\n", VARKOL_VERSION);
          return 0;
      }},
+    {"condition", "condition FILE [OPTIONS] a data file conditioned, with statistics", RunCondition},
+    {"convert", "convert IN OUT.vkd      any readable data file written as a .vkd", RunConvert},
 };
 
 }  // namespace

@@ -12,3 +12,6 @@ struct CliCommand {
 
 // Every command, in the order --help lists them.
 const CliCommand* CliCommands(int& count);
+
+int RunCondition(int argc, char** argv);
+int RunConvert(int argc, char** argv);
