@@ -38,13 +38,13 @@ JsonValue StatisticsJson(const SignalStatistics& s)
     return json;
 }
 
-}  // namespace
+} // namespace
 
 int RunCondition(int argc, char** argv)
 {
-    const CliArguments args(argc, argv, 2,
-                            {"mv", "u", "y1", "y2", "filter", "umax", "umin", "topen", "start", "end"},
-                            {"signals"});
+    const CliArguments args(
+        argc, argv, 2, {"mv", "u", "y1", "y2", "filter", "umax", "umin", "topen", "start", "end"},
+        {"signals"});
     args.ExpectPositionalCount(1);
     LoadedDataFile file = LoadDataFile(args.Required(0, "FILE"));
     Podatki& store = *file.Store;
@@ -92,9 +92,9 @@ int RunCondition(int argc, char** argv)
     json.Add("settings", std::move(settingsJson));
 
     const NamedSignal processed[] = {{"MV", store.ProcessedMV},
-                   {"U", store.ProcessedU},
-                   {"Y1", store.ProcessedY1},
-                   {"Y2", store.ProcessedY2}};
+                                     {"U", store.ProcessedU},
+                                     {"Y1", store.ProcessedY1},
+                                     {"Y2", store.ProcessedY2}};
     JsonValue stats;
     for (const NamedSignal& signal : processed)
         stats.Add(signal.Name,
@@ -106,7 +106,8 @@ int RunCondition(int argc, char** argv)
         JsonValue values;
         values.Add("time", JsonValue::NumberArray(store.Time.data() + (start - 1), count));
         for (const NamedSignal& signal : processed)
-            values.Add(signal.Name, JsonValue::NumberArray(signal.Values.data() + (start - 1), count));
+            values.Add(signal.Name,
+                       JsonValue::NumberArray(signal.Values.data() + (start - 1), count));
         json.Add("signals", std::move(values));
     }
     std::printf("%s\n", json.Serialize().c_str());

@@ -14,9 +14,9 @@
 struct LoadedDataFile {
     std::unique_ptr<Podatki> Store;
     MeasurementFileSettings Texts;
-    ConditioningSettings Settings;  // the file's (or the foreign defaults)
-    ColumnChoice Columns;           // the standard columns, limited to SignalCount
-    WindowChoosers Window;          // the file's window, within the choosers' ranges
+    ConditioningSettings Settings; // the file's (or the foreign defaults)
+    ColumnChoice Columns;          // the standard columns, limited to SignalCount
+    WindowChoosers Window;         // the file's window, within the choosers' ranges
 };
 
 LoadedDataFile LoadDataFile(const std::string& fileName);

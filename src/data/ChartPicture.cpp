@@ -61,7 +61,7 @@ QSize ViewSize(QChartView* view)
     return view->size().isEmpty() ? QSize(400, 300) : view->size();
 }
 
-}  // namespace
+} // namespace
 
 QImage RenderChart(QChart* chart, const QSize& size, qreal scale)
 {
@@ -80,7 +80,8 @@ void SaveChartPicture(QChart* chart, const QSize& size, const QString& fileName)
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     if (!image.save(&buffer, "PNG"))
-        throw FileError(QStringLiteral("%1: slike ni mogoče pripraviti").arg(fileName).toStdString());
+        throw FileError(
+            QStringLiteral("%1: slike ni mogoče pripraviti").arg(fileName).toStdString());
     WriteFile(fileName, bytes);
 }
 
@@ -122,7 +123,8 @@ QAction* AddSavePictureAction(QChartView* view)
             const QString fileName = Dialogs().SaveFileName(view, request);
             if (fileName.isEmpty())
                 return;
-            if (QFileInfo(fileName).suffix().compare(QStringLiteral("svg"), Qt::CaseInsensitive) == 0)
+            if (QFileInfo(fileName).suffix().compare(QStringLiteral("svg"), Qt::CaseInsensitive) ==
+                0)
                 SaveChartSvg(view, fileName);
             else
                 SaveChartPicture(view, fileName);

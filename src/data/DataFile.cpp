@@ -80,8 +80,9 @@ private:
                                 .arg(fileName_, file.errorString())
                                 .toStdString());
         if (file.size() > MaxFileBytes)
-            throw FileError(
-                QStringLiteral("%1: datoteka je prevelika za podatkovno datoteko").arg(fileName_).toStdString());
+            throw FileError(QStringLiteral("%1: datoteka je prevelika za podatkovno datoteko")
+                                .arg(fileName_)
+                                .toStdString());
         const QByteArray bytes = file.readAll();
         QStringDecoder utf8(QStringDecoder::Utf8);
         QString text = utf8.decode(bytes);
@@ -116,7 +117,8 @@ LoadedMeasurements ReadVkd(const FileLines& lines)
         lines.Fail(5, QStringLiteral("čas vzorčenja mora biti večji od 0"));
     const int n = lines.Integer(6);
     if (n < 1 || n > Podatki::MaxSamples)
-        lines.Fail(6, QStringLiteral("število vzorcev %1 ni med 1 in %2").arg(n).arg(Podatki::MaxSamples));
+        lines.Fail(
+            6, QStringLiteral("število vzorcev %1 ni med 1 in %2").arg(n).arg(Podatki::MaxSamples));
     s.WindowStart = QString::number(lines.Integer(7));
     s.WindowEnd = QString::number(lines.Integer(8));
     s.FilterTime = FormatGeneral(lines.Number(9), 10);
@@ -205,7 +207,7 @@ LoadedMeasurements ReadForeign(const FileLines& lines)
 
     QStringList names = lines.Line(3).split(separator);
     if (names.size() > 1 && names.constLast().isEmpty())
-        names.removeLast();  // the closing separator
+        names.removeLast(); // the closing separator
     while (names.size() > Podatki::MaxColumns)
         names.removeLast();
 
@@ -226,11 +228,12 @@ LoadedMeasurements ReadForeign(const FileLines& lines)
     const int firstSeconds = StampSeconds(lines, 6, stamp1);
     double samplingTime = StampSeconds(lines, 7, stamp2) - firstSeconds;
     if (samplingTime <= 0)
-        samplingTime += 86400;  // the record crosses midnight
+        samplingTime += 86400; // the record crosses midnight
     data.SamplingTime = samplingTime;
     data.Time[0] = 0;
     for (int r = 1; r < n; ++r)
-        data.Time[static_cast<std::size_t>(r)] = data.Time[static_cast<std::size_t>(r - 1)] + samplingTime;
+        data.Time[static_cast<std::size_t>(r)] =
+            data.Time[static_cast<std::size_t>(r - 1)] + samplingTime;
 
     data.SignalCount = signalCount;
     data.Columns.resize(static_cast<std::size_t>(signalCount));
@@ -253,7 +256,7 @@ LoadedMeasurements ReadForeign(const FileLines& lines)
     throw FileError(QStringLiteral("%1: %2").arg(fileName, what).toStdString());
 }
 
-}  // namespace
+} // namespace
 
 LoadedMeasurements ReadMeasurementFile(const QString& fileName)
 {
@@ -289,7 +292,9 @@ void SaveMeasurements(const Podatki& store, const QString& fileName, const QStri
     if (sampleCount < 1)
         throw VarkolError("Ni izmerjenih podatkov za shranjevanje.");
     if (sampleCount > Podatki::MaxSamples)
-        FailWrite(fileName, QStringLiteral("število vzorcev %1 presega %2").arg(sampleCount).arg(Podatki::MaxSamples));
+        FailWrite(fileName, QStringLiteral("število vzorcev %1 presega %2")
+                                .arg(sampleCount)
+                                .arg(Podatki::MaxSamples));
     const int chosen[6] = {columns.MV, columns.MV, columns.U, columns.U, columns.Y1, columns.Y2};
     for (const int column : chosen)
         if (column < 1 || column > Podatki::MaxColumns)
@@ -298,7 +303,8 @@ void SaveMeasurements(const Podatki& store, const QString& fileName, const QStri
                               settings.Velocity};
     for (const double value : header)
         if (!std::isfinite(value))
-            FailWrite(fileName, QStringLiteral("nastavitev ni končno število; datoteka ni zapisana"));
+            FailWrite(fileName,
+                      QStringLiteral("nastavitev ni končno število; datoteka ni zapisana"));
 
     QStringList lines;
     lines.reserve(VkdHeaderLines + sampleCount);
@@ -313,15 +319,18 @@ void SaveMeasurements(const Podatki& store, const QString& fileName, const QStri
     for (int i = 1; i <= sampleCount; ++i) {
         const double time = Sample(store.Time, i);
         if (!std::isfinite(time))
-            FailWrite(fileName, QStringLiteral("čas vzorca %1 ni končno število; datoteka ni zapisana").arg(i));
+            FailWrite(
+                fileName,
+                QStringLiteral("čas vzorca %1 ni končno število; datoteka ni zapisana").arg(i));
         QString line = FormatGeneral(time, 12, 4);
         for (const int column : chosen) {
             const double value = store.Column(column)[i - 1];
             if (!std::isfinite(value))
-                FailWrite(fileName,
-                          QStringLiteral("vzorec %1 stolpca %2 ni končno število; datoteka ni zapisana")
-                              .arg(i)
-                              .arg(column));
+                FailWrite(
+                    fileName,
+                    QStringLiteral("vzorec %1 stolpca %2 ni končno število; datoteka ni zapisana")
+                        .arg(i)
+                        .arg(column));
             line += tab;
             line += FormatGeneral(value, 12, 4);
         }
@@ -333,9 +342,11 @@ void SaveMeasurements(const Podatki& store, const QString& fileName, const QStri
 
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
-        FailWrite(fileName, QStringLiteral("datoteke ni mogoče zapisati (%1)").arg(file.errorString()));
+        FailWrite(fileName,
+                  QStringLiteral("datoteke ni mogoče zapisati (%1)").arg(file.errorString()));
     if (file.write(bytes) != bytes.size() || !file.commit())
-        FailWrite(fileName, QStringLiteral("datoteke ni mogoče zapisati (%1)").arg(file.errorString()));
+        FailWrite(fileName,
+                  QStringLiteral("datoteke ni mogoče zapisati (%1)").arg(file.errorString()));
 }
 
 QString CurrentDateText()

@@ -46,18 +46,18 @@ extern const QString MeasurementFileExtension;
 struct MeasurementFileSettings {
     QString Date;
     QString Time;
-    QString WindowStart;       // ScrollBar3 position
-    QString WindowEnd;         // ScrollBar4 position
-    QString FilterTime;        // Edit8
-    QString ActuatorMaximum;   // Edit_Actuator_Maximum
-    QString ActuatorMinimum;   // Edit_Actuator_Minimum
-    QString ActuatorVelocity;  // Edit_Actuator_Velocity
+    QString WindowStart;      // ScrollBar3 position
+    QString WindowEnd;        // ScrollBar4 position
+    QString FilterTime;       // Edit8
+    QString ActuatorMaximum;  // Edit_Actuator_Maximum
+    QString ActuatorMinimum;  // Edit_Actuator_Minimum
+    QString ActuatorVelocity; // Edit_Actuator_Velocity
 };
 
 struct LoadedMeasurements {
     MeasurementSet Data{0, 0};
     MeasurementFileSettings Settings;
-    bool Foreign = false;  // a foreign text export rather than a .vkd
+    bool Foreign = false; // a foreign text export rather than a .vkd
 };
 
 // Reads a data file without touching any store; the format is chosen by the

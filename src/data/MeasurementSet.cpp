@@ -3,8 +3,7 @@
 #include <algorithm>
 
 MeasurementSet::MeasurementSet(int sampleCount, int signalCount)
-    : SampleCount(sampleCount),
-      SignalCount(signalCount),
+    : SampleCount(sampleCount), SignalCount(signalCount),
       Time(static_cast<std::size_t>(sampleCount), 0.0),
       Columns(static_cast<std::size_t>(signalCount),
               std::vector<double>(static_cast<std::size_t>(sampleCount), 0.0))

@@ -12,11 +12,11 @@
 
 struct MeasurementSet {
     double SamplingTime = 1.0;
-    int SampleCount = 0;  // 1..Podatki::MaxSamples
-    int SignalCount = 0;  // 1..Podatki::MaxColumns
-    std::vector<double> Time;                  // SampleCount entries
-    std::vector<std::vector<double>> Columns;  // SignalCount columns of SampleCount samples
-    std::vector<std::string> ColumnNames;      // at most MaxColumns, entry k-1 names column k
+    int SampleCount = 0;                      // 1..Podatki::MaxSamples
+    int SignalCount = 0;                      // 1..Podatki::MaxColumns
+    std::vector<double> Time;                 // SampleCount entries
+    std::vector<std::vector<double>> Columns; // SignalCount columns of SampleCount samples
+    std::vector<std::string> ColumnNames;     // at most MaxColumns, entry k-1 names column k
 
     // An empty set of `sampleCount` samples and `signalCount` columns (all zero).
     MeasurementSet(int sampleCount, int signalCount);

@@ -14,7 +14,7 @@ int SampleLimit(int n)
     return std::clamp(n, 0, Podatki::MaxSamples);
 }
 
-}  // namespace
+} // namespace
 
 const double* TObdelava::RawColumn(int column) const
 {

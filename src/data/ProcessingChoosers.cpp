@@ -15,7 +15,7 @@ ChooserState Chooser(int minimum, int maximum, int position)
     return c;
 }
 
-}  // namespace
+} // namespace
 
 ColumnChoice DefaultColumns(int signalCount)
 {

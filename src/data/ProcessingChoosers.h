@@ -22,10 +22,10 @@ ColumnChoice DefaultColumns(int signalCount);
 
 // The conditioning parameters of the page's edit boxes.
 struct ConditioningSettings {
-    double FilterTime = 0;  // Tf [s]       (Edit8)
-    double Maximum = 100;   // upper limit  (Edit_Actuator_Maximum)
-    double Minimum = 0;     // lower limit  (Edit_Actuator_Minimum)
-    double Velocity = 1;    // Topen [s]    (Edit_Actuator_Velocity)
+    double FilterTime = 0; // Tf [s]       (Edit8)
+    double Maximum = 100;  // upper limit  (Edit_Actuator_Maximum)
+    double Minimum = 0;    // lower limit  (Edit_Actuator_Minimum)
+    double Velocity = 1;   // Topen [s]    (Edit_Actuator_Velocity)
 };
 
 // TObdelava::Condition over samples 1..SampleCount of the store with its
@@ -42,8 +42,8 @@ struct ChooserState {
 };
 
 struct WindowChoosers {
-    ChooserState Start;  // ScrollBar3, "Začetek poizkusa"
-    ChooserState End;    // ScrollBar4, "Konec poizkusa"
+    ChooserState Start; // ScrollBar3, "Začetek poizkusa"
+    ChooserState End;   // ScrollBar4, "Konec poizkusa"
 };
 
 // After an experiment: start 1..N-2 at 1, end 1..N at N (both 1..2 when

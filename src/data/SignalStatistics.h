@@ -7,9 +7,9 @@
 struct SignalStatistics {
     double Max = 0;
     double Min = 0;
-    double Std = 0;      // square root of SampleVariance
-    double AxisMin = 0;  // Min - 0.1*R, R = Max - Min or 1 when they are equal
-    double AxisMax = 0;  // Max + 0.1*R
+    double Std = 0;     // square root of SampleVariance
+    double AxisMin = 0; // Min - 0.1*R, R = Max - Min or 1 when they are equal
+    double AxisMax = 0; // Max + 0.1*R
 };
 
 // Statistics of signal[start-1 .. end-1] (sample numbers start..end of a

@@ -19,7 +19,7 @@ constexpr unsigned Blue = 0xFF0000;
 // Part of a bin's width that its bar covers.
 constexpr double BarFraction = 0.7;
 
-}  // namespace
+} // namespace
 
 TForm_Histogram::TForm_Histogram(QWidget* parent) : QDialog(parent)
 {
@@ -114,4 +114,16 @@ void TForm_Histogram::ShowHistogram(const double* edges, const double* counts, i
         bottomAxis_->setRange(lowest - margin, highest + margin);
     }
     leftAxis_->setRange(0, tallest > 0 ? tallest : 1);
+}
+
+void TForm_Histogram::ShowSignalHistogram(Podatki& store, ProcessedSignal signal, int start,
+                                          int end)
+{
+    start = std::max(start, 1);
+    end = std::min(end, Podatki::MaxSamples);
+    double min = 0, max = 0;
+    Histogram20(ProcessedValues(store, signal).data(), start, end, store.HistogramEdges.data(),
+                store.HistogramCounts.data(), min, max);
+    ShowHistogram(store.HistogramEdges.data(), store.HistogramCounts.data(), 1,
+                  QString::fromUtf8(HistogramTitle(signal)), max, min, HistogramBins);
 }

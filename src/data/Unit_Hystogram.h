@@ -4,6 +4,8 @@
 // standing at the lower edges of their bins. One window for the whole run;
 // every fill replaces its content. Closing it only hides it.
 
+#include "data/ProcessedSignals.h"
+
 #include <QDialog>
 
 class QAreaSeries;
@@ -29,6 +31,12 @@ public:
     void ShowHistogram(const double* edges, const double* counts, int firstBin,
                        const QString& title, double max, double min, int lastBin);
 
+    // The histogram of a processed signal over the window start..end, as a
+    // chart of the processing page and the report show it: Histogram20 fills
+    // the store's HistogramEdges and HistogramCounts, then ShowHistogram with
+    // all 20 bins and the signal's title.
+    void ShowSignalHistogram(Podatki& store, ProcessedSignal signal, int start, int end);
+
     // The background gradient (white to white for an exported picture) and
     // back to the window's own.
     void SetGradient(const QColor& start, const QColor& end);
@@ -36,7 +44,7 @@ public:
 
     QChartView* ChartView() const { return Chart_Histogram; }
     QChart* Chart() const;
-    QLineSeries* Bars() const { return barOutline_; }  // four corners per bar
+    QLineSeries* Bars() const { return barOutline_; } // four corners per bar
     QAreaSeries* BarArea() const { return bars_; }
     QValueAxis* BottomAxis() const { return bottomAxis_; }
     QValueAxis* LeftAxis() const { return leftAxis_; }

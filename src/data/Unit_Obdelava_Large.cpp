@@ -20,7 +20,7 @@ namespace {
 
 constexpr unsigned Blue = 0xFF0000;
 
-}  // namespace
+} // namespace
 
 TForm_Obdelava_Large::TForm_Obdelava_Large(QWidget* parent) : QDialog(parent)
 {
@@ -59,7 +59,7 @@ TForm_Obdelava_Large::TForm_Obdelava_Large(QWidget* parent) : QDialog(parent)
     layout->setContentsMargins(11, 21, 11, 21);
     layout->addWidget(Chart_Signal);
     resize(599, 451);
-    layout->activate();  // the chart has its size before the window is first shown
+    layout->activate(); // the chart has its size before the window is first shown
     RestoreGradient();
 }
 
@@ -101,4 +101,11 @@ void TForm_Obdelava_Large::ShowLargeSignal(const double* time, const double* sig
         }
         bottomAxis_->setRange(earliest, latest);
     }
+}
+
+void TForm_Obdelava_Large::ShowSignal(const Podatki& store, ProcessedSignal signal, int start,
+                                      int end)
+{
+    ShowLargeSignal(store.Time.data(), ProcessedValues(store, signal).data(), start,
+                    QString::fromUtf8(LargePlotTitle(signal)), end);
 }

@@ -4,6 +4,8 @@
 // window for the whole run; every fill replaces its content. Closing it only
 // hides it.
 
+#include "data/ProcessedSignals.h"
+
 #include <QDialog>
 
 class QChart;
@@ -27,6 +29,10 @@ public:
     // axis spans the drawn times.
     void ShowLargeSignal(const double* time, const double* signal, int start, const QString& title,
                          int end);
+
+    // The large plot of a processed signal over the window start..end with
+    // the signal's title.
+    void ShowSignal(const Podatki& store, ProcessedSignal signal, int start, int end);
 
     // The background gradient (white to white for an exported picture) and
     // back to the window's own.

@@ -13,8 +13,7 @@
 namespace {
 
 // A store with n samples of six columns given by `column(k, i)`.
-template <typename Column>
-std::unique_ptr<Podatki> StoreWith(int n, Column column)
+template <typename Column> std::unique_ptr<Podatki> StoreWith(int n, Column column)
 {
     auto store = std::make_unique<Podatki>();
     store->SampleCount = n;
@@ -35,7 +34,7 @@ void ExpectDelayedByOneSample(const Podatki::Signal& out, const double* in, int 
         ASSERT_EQ(out[static_cast<std::size_t>(i)], in[i - 1]) << "sample " << i + 1;
 }
 
-}  // namespace
+} // namespace
 
 TEST(Condition, WithoutFilterEverySignalIsItsColumnDelayedByOneSample)
 {
@@ -61,7 +60,8 @@ TEST(Condition, OpeningTimeZeroOnlyClipsTheControllerOutput)
 TEST(Condition, OpeningTimeLimitsTheRateAndTheFilterLagsUAndTheMeasurements)
 {
     // U jumps 0 -> 100 at sample 2; a full travel takes 10 s at Ts = 1 s.
-    auto store = StoreWith(40, [](int k, int i) { return (k == 3 || k == 5) && i >= 2 ? 100.0 : 0.0; });
+    auto store =
+        StoreWith(40, [](int k, int i) { return (k == 3 || k == 5) && i >= 2 ? 100.0 : 0.0; });
     const double tf = 10, ts = 1;
     TObdelava(*store).Condition(1, 3, 40, ts, tf, 10, 0, 100, 6, 5);
     for (int i = 1; i <= 12; ++i)
@@ -91,7 +91,7 @@ TEST(Condition, OneChooserRecomputesOnlyItsSignal)
     TObdelava calculator(*store);
     calculator.Condition(1, 3, 10, 1, 0, 0, 0, 100, 6, 5);
     const Podatki::Signal u = store->ProcessedU;
-    calculator.ConditionMV(2, 10, 1);  // MV from column 2
+    calculator.ConditionMV(2, 10, 1); // MV from column 2
     ExpectDelayedByOneSample(store->ProcessedMV, store->Column(2), 10);
     EXPECT_EQ(store->ProcessedU, u);
     calculator.ConditionY2(4, 10, 1, 0);
@@ -144,8 +144,8 @@ TEST(StoreMeasurements, ReplacesTheRawPartInPlace)
     EXPECT_EQ(store->SamplingTime, 0.25);
     EXPECT_EQ(store->WindowGap, 3);
     EXPECT_EQ(store->Column(3)[3], 12);
-    EXPECT_EQ(store->Column(3)[4], 0);  // beyond the set
-    EXPECT_EQ(store->Column(5)[0], 0);  // a column the set does not hold
+    EXPECT_EQ(store->Column(3)[4], 0); // beyond the set
+    EXPECT_EQ(store->Column(5)[0], 0); // a column the set does not hold
     EXPECT_EQ(store->ColumnNames[2], "c");
     EXPECT_EQ(store->ColumnNames[6], "");
 
@@ -185,19 +185,19 @@ TEST(ProcessingChoosers, WindowRangesKeepTheirGaps)
     w = LoadedWindowChoosers(100, 10, 5, 90);
     expect(w.Start, 1, 90, 5);
     expect(w.End, 10, 100, 90);
-    w = LoadedWindowChoosers(5, 4, 3, 200);  // positions kept inside the ranges
+    w = LoadedWindowChoosers(5, 4, 3, 200); // positions kept inside the ranges
     expect(w.Start, 1, 1, 1);
     expect(w.End, 4, 5, 5);
-    w = LoadedWindowChoosers(1, 0, 1, 1);  // no sample 0
+    w = LoadedWindowChoosers(1, 0, 1, 1); // no sample 0
     expect(w.End, 1, 1, 1);
 
     w = WindowChoosersAfterStartChange(100, 20, 50);
     expect(w.Start, 1, 40, 20);
     expect(w.End, 30, 100, 50);
-    w = WindowChoosersAfterStartChange(8, 3, 6);  // no gap for 10 samples or fewer
+    w = WindowChoosersAfterStartChange(8, 3, 6); // no gap for 10 samples or fewer
     expect(w.Start, 1, 6, 3);
     expect(w.End, 3, 8, 6);
-    w = WindowChoosersAfterEndChange(8, 7, 1, 8);  // the store's gap in both cases
+    w = WindowChoosersAfterEndChange(8, 7, 1, 8); // the store's gap in both cases
     expect(w.Start, 1, 1, 1);
     expect(w.End, 8, 8, 8);
 }

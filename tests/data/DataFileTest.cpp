@@ -1,6 +1,6 @@
+#include "data/DataFile.h"
 #include "app/Errors.h"
 #include "app/NumberText.h"
-#include "data/DataFile.h"
 #include "data/Podatki.h"
 #include "data/ProcessingChoosers.h"
 
@@ -90,7 +90,7 @@ QByteArray ForeignFile(int sampleLines, const QByteArray& firstStamp = "12:00:00
     return text;
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(DataFileTest, SavedDataLoadsBackUnderEitherDecimalMark)
 {
@@ -99,7 +99,7 @@ TEST_F(DataFileTest, SavedDataLoadsBackUnderEitherDecimalMark)
         const LocaleScope scope(locale);
         auto saved = ExampleStore(57);
         ColumnChoice columns;
-        columns.MV = 2;  // the file keeps the standard layout whatever is chosen
+        columns.MV = 2; // the file keeps the standard layout whatever is chosen
         ConditioningSettings settings{2.5, 95.5, 1.25, 12.5};
         const QString path = Path("round.vkd");
         SaveMeasurements(*saved, path, QStringLiteral("1. 2. 2024"), QStringLiteral("10:11:12"),
@@ -130,8 +130,8 @@ TEST_F(DataFileTest, SavedDataLoadsBackUnderEitherDecimalMark)
                 ExpectSame12(loaded->Column(k)[i - 1], saved->Column(source[k - 1])[i - 1]);
         }
 
-        const ProcessingLayout layout =
-            PrepareLoadedData(*loaded, settings, ParseInteger(s.WindowStart), ParseInteger(s.WindowEnd));
+        const ProcessingLayout layout = PrepareLoadedData(
+            *loaded, settings, ParseInteger(s.WindowStart), ParseInteger(s.WindowEnd));
         EXPECT_EQ(layout.Columns.MV, 1);
         EXPECT_EQ(layout.Columns.U, 3);
         EXPECT_EQ(layout.Columns.Y1, 5);
@@ -168,8 +168,8 @@ TEST_F(DataFileTest, LinesAreWrittenToTheByte)
                       fields);
     }
     const LocaleScope scope(LocaleScope::Comma());
-    SaveMeasurements(*store, Path("c.vkd"), "5.3.2024", "8:09:10", 0.1, 2, 1, 2,
-                     {0.5, 100, 0, 1}, columns, {"a", "a", "b", "b", "c", "d"});
+    SaveMeasurements(*store, Path("c.vkd"), "5.3.2024", "8:09:10", 0.1, 2, 1, 2, {0.5, 100, 0, 1},
+                     columns, {"a", "a", "b", "b", "c", "d"});
     const QByteArray comma = Read(Path("c.vkd"));
     EXPECT_TRUE(comma.contains("\r\n0,1\r\n2\r\n1\r\n2\r\n0,5\r\n100\r\n"));
     EXPECT_TRUE(comma.endsWith("0,1\t123456789012\t123456789012\t1,23456789012E0015\t"
@@ -179,13 +179,13 @@ TEST_F(DataFileTest, LinesAreWrittenToTheByte)
 TEST_F(DataFileTest, AFileWithCommasLoadsUnderAPointLocale)
 {
     const LocaleScope scope(LocaleScope::Point());
-    const QString path = Write(
-        "comma.vkd",
-        "VARKOL Mesurements\r\nV1.0\r\n1.1.2024\r\n12:00:00\r\n0,5\r\n3\r\n1\r\n3\r\n1,5\r\n"
-        "100\r\n0\r\n2,25\r\nA\r\nA\r\nB\r\nB\r\nC\r\nD\r\n"
-        "0\t1,5\t1,5\t-2,5\t-2,5\t1E-0003\t1,25E0002\r\n"
-        "0,5\t2,5\t2,5\t3\t3\t4\t5\r\n"
-        "1\t3.5\t3.5\t3\t3\t4\t5\n");  // a point and a bare LF are read too
+    const QString path =
+        Write("comma.vkd",
+              "VARKOL Mesurements\r\nV1.0\r\n1.1.2024\r\n12:00:00\r\n0,5\r\n3\r\n1\r\n3\r\n1,5\r\n"
+              "100\r\n0\r\n2,25\r\nA\r\nA\r\nB\r\nB\r\nC\r\nD\r\n"
+              "0\t1,5\t1,5\t-2,5\t-2,5\t1E-0003\t1,25E0002\r\n"
+              "0,5\t2,5\t2,5\t3\t3\t4\t5\r\n"
+              "1\t3.5\t3.5\t3\t3\t4\t5\n"); // a point and a bare LF are read too
     Podatki store;
     const MeasurementFileSettings s = LoadMeasurements(store, path);
     EXPECT_EQ(store.SamplingTime, 0.5);
@@ -206,7 +206,7 @@ TEST_F(DataFileTest, SampleFieldsThatAreMissingOrNotNumbers)
                                "100\r\n0\r\n1\r\nA\r\nA\r\nB\r\nB\r\nC\r\nD\r\n"
                                "0\t1\tabc\t3\t4\t5\t6\r\n"     // not a number: 0
                                "1\t7\t8\r\n"                   // short: 8 repeats
-                               "2\t1\t2\t3\t4\t5\t6\t7\t8\r\n"  // extra fields ignored
+                               "2\t1\t2\t3\t4\t5\t6\t7\t8\r\n" // extra fields ignored
     );
     Podatki store;
     LoadMeasurements(store, path);
@@ -222,7 +222,7 @@ TEST_F(DataFileTest, ForeignExportsFollowTheirOwnRules)
 {
     Podatki store;
     MeasurementFileSettings s = LoadMeasurements(store, Write("f.txt", ForeignFile(100)));
-    EXPECT_EQ(store.SampleCount, 99);  // the last line closes the file
+    EXPECT_EQ(store.SampleCount, 99); // the last line closes the file
     EXPECT_EQ(store.SignalCount, 3);
     EXPECT_EQ(store.SamplingTime, 5);
     EXPECT_EQ(Sample(store.Time, 99), 490);
@@ -260,14 +260,14 @@ TEST_F(DataFileTest, ForeignValueFieldsStopWhereTheLineStops)
                                                    "\r\nend\r\n"));
         return store;
     };
-    Podatki s = load("1,2,3");  // the last value has no closing separator
+    Podatki s = load("1,2,3"); // the last value has no closing separator
     EXPECT_EQ(s.SignalCount, 2);
-    s = load("1,,3,");  // an empty field
+    s = load("1,,3,"); // an empty field
     EXPECT_EQ(s.SignalCount, 1);
-    s = load("1,x,3,");  // not a number: stored as 0, the line's last value
+    s = load("1,x,3,"); // not a number: stored as 0, the line's last value
     EXPECT_EQ(s.SignalCount, 2);
     EXPECT_EQ(s.Column(2)[1], 0);
-    s = load("7,8,9,");  // one-character fields are ordinary values
+    s = load("7,8,9,"); // one-character fields are ordinary values
     EXPECT_EQ(s.SignalCount, 3);
     EXPECT_EQ(s.Column(3)[1], 9);
     EXPECT_EQ(s.SamplingTime, 1);
@@ -280,9 +280,9 @@ TEST_F(DataFileTest, ForeignValueFieldsStopWhereTheLineStops)
     s = load(many, names);
     EXPECT_EQ(s.SignalCount, 39);
     EXPECT_EQ(s.Column(39)[1], 39);
-    EXPECT_EQ(s.ColumnNames[39], "n40");  // names beyond 40 are dropped
+    EXPECT_EQ(s.ColumnNames[39], "n40"); // names beyond 40 are dropped
     s = load("1,", "a,b,c");
-    EXPECT_EQ(s.ColumnNames[2], "c");  // no closing separator after the last name
+    EXPECT_EQ(s.ColumnNames[2], "c"); // no closing separator after the last name
 }
 
 TEST_F(DataFileTest, ABrokenFileLeavesTheStoreAsItWas)
@@ -351,11 +351,14 @@ TEST_F(DataFileTest, AFailedSaveLeavesThePreviousFile)
         SaveMeasurements(*store, nowhere, "d", "t", 0.1, 3, 1, 3, {}, {}, FieldNames(*store, {}));
         ADD_FAILURE() << "wrote into a missing directory";
     } catch (const FileError& e) {
-        EXPECT_EQ(std::string(e.what()).rfind(nowhere.toStdString() + ": datoteke ni mogoče zapisati", 0), 0u)
+        EXPECT_EQ(
+            std::string(e.what()).rfind(nowhere.toStdString() + ": datoteke ni mogoče zapisati", 0),
+            0u)
             << e.what();
     }
-    EXPECT_THROW(SaveMeasurements(*store, path, "d", "t", 0.1, 0, 1, 1, {}, {}, FieldNames(*store, {})),
-                 VarkolError);
+    EXPECT_THROW(
+        SaveMeasurements(*store, path, "d", "t", 0.1, 0, 1, 1, {}, {}, FieldNames(*store, {})),
+        VarkolError);
     EXPECT_EQ(Read(path), before);
 }
 

@@ -21,7 +21,7 @@ TEST(SeriesThinning, LongSeriesKeepTheEnvelopeAndBothEnds)
     std::vector<double> y(5000);
     for (std::size_t i = 0; i < y.size(); ++i)
         y[i] = std::sin(0.01 * static_cast<double>(i));
-    y[1234] = 50;   // spikes a thinning must not lose
+    y[1234] = 50; // spikes a thinning must not lose
     y[4321] = -50;
     y[0] = 0.5;
     const std::vector<int> kept = ThinnedIndices(y.data(), 5000, 300);
@@ -38,7 +38,9 @@ TEST(SeriesThinning, LongSeriesKeepTheEnvelopeAndBothEnds)
     for (int b = 0; b < 300; ++b) {
         const int lo = b * 5000 / 300, hi = (b + 1) * 5000 / 300;
         const auto [mn, mx] = std::minmax_element(y.begin() + lo, y.begin() + hi);
-        EXPECT_NE(std::find(kept.begin(), kept.end(), static_cast<int>(mn - y.begin())), kept.end());
-        EXPECT_NE(std::find(kept.begin(), kept.end(), static_cast<int>(mx - y.begin())), kept.end());
+        EXPECT_NE(std::find(kept.begin(), kept.end(), static_cast<int>(mn - y.begin())),
+                  kept.end());
+        EXPECT_NE(std::find(kept.begin(), kept.end(), static_cast<int>(mx - y.begin())),
+                  kept.end());
     }
 }

@@ -2,6 +2,7 @@
 #include "data/ChartSeries.h"
 #include "data/ChartStyle.h"
 #include "data/GlobalProcedures.h"
+#include "data/Podatki.h"
 #include "data/Unit_Hystogram.h"
 #include "data/Unit_Obdelava_Large.h"
 
@@ -20,6 +21,7 @@
 #include <QValueAxis>
 
 #include <cmath>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -44,7 +46,7 @@ std::vector<double> Ramp(int n, double from, double step)
     return v;
 }
 
-}  // namespace
+} // namespace
 
 TEST(ChartStyle, ColourValuesHaveRedInTheLowByte)
 {
@@ -75,7 +77,7 @@ TEST(HistogramWindow, StartsEmptyWithItsCaptionSizeAndGradient)
 TEST(HistogramWindow, EachFillReplacesBarsTitleAndLabelStep)
 {
     TForm_Histogram form;
-    const std::vector<double> ramp = Ramp(100, 10, 0.5);  // 10 .. 59.5
+    const std::vector<double> ramp = Ramp(100, 10, 0.5); // 10 .. 59.5
     double edges[20], counts[20], min = 0, max = 0;
     Histogram20(ramp.data(), 1, 100, edges, counts, min, max);
     form.ShowHistogram(edges, counts, 1, QStringLiteral("Histogram meritve 1"), max, min, 20);
@@ -98,7 +100,8 @@ TEST(HistogramWindow, EachFillReplacesBarsTitleAndLabelStep)
     // few labels around the value.
     const std::vector<double> constant(50, 3.0);
     Histogram20(constant.data(), 1, 50, edges, counts, min, max);
-    form.ShowHistogram(edges, counts, 1, QStringLiteral("Histogram izhoda regulatorja"), max, min, 20);
+    form.ShowHistogram(edges, counts, 1, QStringLiteral("Histogram izhoda regulatorja"), max, min,
+                       20);
     EXPECT_EQ(form.Chart()->title(), QStringLiteral("Histogram izhoda regulatorja"));
     ExpectClose(form.BottomAxis()->tickInterval(), 4.95, 1e-12);
     const double span = form.BottomAxis()->max() - form.BottomAxis()->min();
@@ -112,7 +115,7 @@ TEST(LargePlotWindow, StartsEmptyWithItsCaptionSizeAndGradient)
     TForm_Obdelava_Large form;
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Prikaz signala"));
     EXPECT_EQ(form.size(), QSize(599, 451));
-    EXPECT_NE(form.minimumSize(), form.maximumSize());  // resizable
+    EXPECT_NE(form.minimumSize(), form.maximumSize()); // resizable
     auto* view = form.findChild<QChartView*>(QStringLiteral("Chart_Signal"));
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->size(), QSize(577, 409));
@@ -134,7 +137,7 @@ TEST(LargePlotWindow, DrawsTheWindowWithTenPercentAxisMargins)
 {
     TForm_Obdelava_Large form;
     const std::vector<double> time = Ramp(40, 0, 0.5);
-    std::vector<double> signal = Ramp(40, -5, 1);  // -5 .. 34
+    std::vector<double> signal = Ramp(40, -5, 1); // -5 .. 34
     form.ShowLargeSignal(time.data(), signal.data(), 3, QStringLiteral("Meritev 1"), 12);
     EXPECT_EQ(form.Chart()->title(), QStringLiteral("Meritev 1"));
     const QList<QPointF> points = form.Series()->points();
@@ -180,14 +183,15 @@ TEST(ChartPicture, AWindowNeverShownExportsItsChartAtTwiceItsSize)
     std::vector<double> signal(5000);
     for (std::size_t i = 0; i < signal.size(); ++i)
         signal[i] = std::sin(0.01 * static_cast<double>(i));
-    form.ShowLargeSignal(time.data(), signal.data(), 1, QStringLiteral("Manipulativni signal"), 5000);
+    form.ShowLargeSignal(time.data(), signal.data(), 1, QStringLiteral("Manipulativni signal"),
+                         5000);
     form.SetGradient(Qt::white, Qt::white);
     const QString path = dir.filePath(QStringLiteral("omidra0.png"));
     SaveChartPicture(form.ChartView(), path);
     QImage image(path);
     ASSERT_FALSE(image.isNull());
     EXPECT_EQ(image.size(), QSize(2 * 577, 2 * 409));
-    EXPECT_GT(BluePixels(image), 2000);  // the curve is drawn
+    EXPECT_GT(BluePixels(image), 2000); // the curve is drawn
     EXPECT_EQ(image.pixelColor(4, image.height() / 2), QColor(Qt::white));
 }
 
@@ -213,7 +217,7 @@ TEST(ChartPicture, TheContextMenuSavesPngOrSvgAndReportsFailures)
     EXPECT_EQ(dialogs.FileRequests[0].DefaultExtension, QStringLiteral("png"));
     const QImage png(dir.filePath(QStringLiteral("h.png")));
     EXPECT_EQ(png.size(), QSize(800, 500));
-    EXPECT_GT(BluePixels(png), 500);  // the bars
+    EXPECT_GT(BluePixels(png), 500); // the bars
 
     action->trigger();
     QFile svg(dir.filePath(QStringLiteral("h.svg")));
@@ -222,9 +226,9 @@ TEST(ChartPicture, TheContextMenuSavesPngOrSvgAndReportsFailures)
     EXPECT_TRUE(svgText.contains("<svg"));
     EXPECT_TRUE(svgText.contains("Histogram meritve 2"));
 
-    action->trigger();  // cancelled: nothing happens
+    action->trigger(); // cancelled: nothing happens
     EXPECT_TRUE(dialogs.Errors.isEmpty());
-    action->trigger();  // a missing directory
+    action->trigger(); // a missing directory
     ASSERT_EQ(dialogs.Errors.size(), 1);
     EXPECT_TRUE(dialogs.Errors[0].startsWith(dir.filePath(QStringLiteral("none/h.png")) + u':'))
         << dialogs.Errors[0].toStdString();
@@ -247,4 +251,29 @@ TEST(ChartSeries, LongSeriesAreThinnedAndShortOnesDrawnWhole)
     EXPECT_EQ(series.at(0), QPointF(x[10], y[10]));
     FillLineSeriesFromSamples(&series, x.data(), y.data(), 20, 11);
     EXPECT_EQ(series.count(), 0);
+}
+
+TEST(SignalViews, AProcessedSignalShowsUnderItsOwnTitle)
+{
+    auto store = std::make_unique<Podatki>();
+    for (int i = 1; i <= 200; ++i) {
+        Sample(store->Time, i) = i;
+        Sample(store->ProcessedU, i) = i % 20; // 0..19, ten of each
+        Sample(store->ProcessedY2, i) = -i;
+    }
+    TForm_Histogram histogram;
+    histogram.ShowSignalHistogram(*store, ProcessedSignal::U, 1, 200);
+    EXPECT_EQ(histogram.Chart()->title(), QStringLiteral("Histogram izhoda regulatorja"));
+    EXPECT_EQ(store->HistogramEdges[0], 0);
+    ExpectClose(store->HistogramEdges[19], 0.95 * 19, 1e-12);
+    EXPECT_EQ(store->HistogramCounts[0], 10);
+    EXPECT_EQ(store->HistogramCounts[19], 10);
+    histogram.ShowSignalHistogram(*store, ProcessedSignal::Y2, 101, 200);
+    EXPECT_EQ(histogram.Chart()->title(), QStringLiteral("Histogram meritve 2"));
+    EXPECT_EQ(store->HistogramEdges[0], -200);
+
+    TForm_Obdelava_Large large;
+    large.ShowSignal(*store, ProcessedSignal::Y2, 101, 200);
+    EXPECT_EQ(large.Chart()->title(), QStringLiteral("Meritev 2"));
+    EXPECT_EQ(large.Series()->points().first(), QPointF(101, -101));
 }
