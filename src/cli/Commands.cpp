@@ -12,6 +12,11 @@ const CliCommand commands[] = {
      }},
     {"condition", "condition FILE [OPTIONS] a data file conditioned, with statistics", RunCondition},
     {"convert", "convert IN OUT.vkd      any readable data file written as a .vkd", RunConvert},
+    {"experiment",
+     "experiment [--ts S --wait S --step-size X --step-duration S --steps N --mv0 X --both "
+     "--no-write --closed-during --keep-initial --seed N]   an automatic step test on the "
+     "process simulation",
+     RunExperiment},
 };
 
 }  // namespace

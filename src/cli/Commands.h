@@ -15,3 +15,4 @@ const CliCommand* CliCommands(int& count);
 
 int RunCondition(int argc, char** argv);
 int RunConvert(int argc, char** argv);
+int RunExperiment(int argc, char** argv);
