@@ -3,6 +3,9 @@
 #include <QBrush>
 #include <QChart>
 #include <QLinearGradient>
+#include <QValueAxis>
+
+#include <cmath>
 
 QColor BgrColor(unsigned value)
 {
@@ -27,4 +30,22 @@ void BackgroundGradient(const QChart* chart, QColor& start, QColor& end)
         return;
     start = gradient->stops().constFirst().second;
     end = gradient->stops().constLast().second;
+}
+
+void SetAxisRange(QValueAxis* axis, double min, double max, int labels)
+{
+    const double span = max - min;
+    if (!std::isfinite(span) || span <= 0) {
+        if (std::isfinite(min) && std::isfinite(max))
+            axis->setRange(min - (span == 0 ? 1 : 0), max + (span == 0 ? 1 : 0));
+        return;
+    }
+    const double rough = span / std::max(labels, 1);
+    const double power = std::pow(10.0, std::floor(std::log10(rough)));
+    const double fraction = rough / power;
+    const double step = (fraction <= 1 ? 1 : fraction <= 2 ? 2 : fraction <= 5 ? 5 : 10) * power;
+    axis->setRange(min, max);
+    axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setTickAnchor(std::ceil(min / step) * step);
+    axis->setTickInterval(step);
 }

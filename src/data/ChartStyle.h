@@ -9,6 +9,7 @@
 #include <QColor>
 
 class QChart;
+class QValueAxis;
 
 QColor BgrColor(unsigned value);
 
@@ -18,3 +19,9 @@ void SetBackgroundGradient(QChart* chart, const QColor& start, const QColor& end
 // The start and end colours of the chart's background gradient (both
 // invalid when the background is not a gradient).
 void BackgroundGradient(const QChart* chart, QColor& start, QColor& end);
+
+// Sets the axis to run exactly from min to max with labels at round values
+// (multiples of 1, 2 or 5 times a power of ten, about `labels` of them), as
+// an automatic axis would label it. An empty or non-finite range keeps the
+// axis's labelling and only sets the range (widened when min = max).
+void SetAxisRange(QValueAxis* axis, double min, double max, int labels = 6);

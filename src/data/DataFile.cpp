@@ -46,10 +46,9 @@ public:
 
     [[noreturn]] void Fail(int number, const QString& what) const
     {
+        // One arg() for all three, so that a "%" in the file name stays as it is.
         throw FileError(QStringLiteral("%1: vrstica %2: %3")
-                            .arg(fileName_)
-                            .arg(number)
-                            .arg(what)
+                            .arg(fileName_, QString::number(number), what)
                             .toStdString());
     }
 

@@ -7,6 +7,7 @@
 #include <QAreaSeries>
 #include <QChart>
 #include <QChartView>
+#include <QFont>
 #include <QLineSeries>
 #include <QValueAxis>
 
@@ -41,7 +42,10 @@ TForm_Histogram::TForm_Histogram(QWidget* parent) : QDialog(parent)
     chart->addSeries(bars_);
 
     bottomAxis_ = new QValueAxis(chart);
-    bottomAxis_->setLabelFormat(QStringLiteral("%.6g"));
+    // Ten labels share 400 pixels: a small font, decimals chosen per fill.
+    QFont labelFont = bottomAxis_->labelsFont();
+    labelFont.setPointSizeF(7);
+    bottomAxis_->setLabelsFont(labelFont);
     leftAxis_ = new QValueAxis(chart);
     leftAxis_->setLabelFormat(QStringLiteral("%.0f"));
     leftAxis_->setRange(0, 1);
@@ -86,6 +90,10 @@ void TForm_Histogram::ShowHistogram(const double* edges, const double* counts, i
         bottomAxis_->setTickType(QValueAxis::TicksDynamic);
         bottomAxis_->setTickAnchor(min);
         bottomAxis_->setTickInterval(0.1 * spread);
+        // Enough decimals to tell neighbouring labels apart.
+        const int decimals =
+            std::clamp(1 - static_cast<int>(std::floor(std::log10(0.1 * spread))), 0, 6);
+        bottomAxis_->setLabelFormat(QStringLiteral("%.%1f").arg(decimals));
     }
     // Without spread every edge is the one value: the bar gets a width of its
     // own, and the axis a span that keeps the labelling it has to a few labels.
@@ -113,7 +121,9 @@ void TForm_Histogram::ShowHistogram(const double* edges, const double* counts, i
         const double margin = spread > 0 ? 0.5 * binWidth : 2.5 * binWidth;
         bottomAxis_->setRange(lowest - margin, highest + margin);
     }
-    leftAxis_->setRange(0, tallest > 0 ? tallest : 1);
+    SetAxisRange(leftAxis_, 0, tallest > 0 ? tallest : 1, 5);
+    if (leftAxis_->tickInterval() < 1)
+        leftAxis_->setTickInterval(1); // counts are whole numbers
 }
 
 void TForm_Histogram::ShowSignalHistogram(Podatki& store, ProcessedSignal signal, int start,

@@ -85,7 +85,7 @@ void TForm_Obdelava_Large::ShowLargeSignal(const double* time, const double* sig
     FillLineSeriesFromSamples(series_, time, signal, start, end);
 
     const SignalStatistics statistics = ComputeSignalStatistics(signal, start, end);
-    leftAxis_->setRange(statistics.AxisMin, statistics.AxisMax);
+    SetAxisRange(leftAxis_, statistics.AxisMin, statistics.AxisMax);
 
     const int first = std::max(start, 1);
     const int last = std::min(end, Podatki::MaxSamples);
@@ -95,11 +95,7 @@ void TForm_Obdelava_Large::ShowLargeSignal(const double* time, const double* sig
             earliest = std::min(earliest, time[i - 1]);
             latest = std::max(latest, time[i - 1]);
         }
-        if (earliest == latest) {
-            earliest -= 1;
-            latest += 1;
-        }
-        bottomAxis_->setRange(earliest, latest);
+        SetAxisRange(bottomAxis_, earliest, latest);
     }
 }
 

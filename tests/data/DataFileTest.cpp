@@ -319,6 +319,7 @@ TEST_F(DataFileTest, ABrokenFileLeavesTheStoreAsItWas)
         {Write("novalue.txt", "d;\r\n\r\nA;\r\n\r\n\r\n1:0:0;1;\r\n1:0:1\r\nend\r\n"),
          ": vrstica 7: v vrstici ni nobene vrednosti"},
         {Path("missing.vkd"), ": datoteke ni mogoče odpreti"},
+        {Write("odd%1name.txt", ForeignFile(1)), ": vrstica 7: manjka"},
     };
     for (const auto& c : cases) {
         const std::string message = LoadError(store, c.Path);
