@@ -146,7 +146,7 @@ TEST(LargePlotWindow, DrawsTheWindowWithTenPercentAxisMargins)
     EXPECT_EQ(points.last(), QPointF(5.5, 6));
     ExpectClose(form.LeftAxis()->min(), -3 - 0.9, 1e-12);
     ExpectClose(form.LeftAxis()->max(), 6 + 0.9, 1e-12);
-    EXPECT_EQ(form.LeftAxis()->tickInterval(), 2);  // labels at round values
+    EXPECT_EQ(form.LeftAxis()->tickInterval(), 2); // labels at round values
     EXPECT_EQ(form.LeftAxis()->tickAnchor(), -2);
     EXPECT_EQ(form.BottomAxis()->min(), 1.0);
     EXPECT_EQ(form.BottomAxis()->max(), 5.5);
