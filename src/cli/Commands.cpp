@@ -10,7 +10,7 @@ const CliCommand commands[] = {
          std::printf("{\"version\":\"%s\"}\n", VARKOL_VERSION);
          return 0;
      }},
-    {"condition", "condition FILE [OPTIONS] a data file conditioned, with statistics", RunCondition},
+    {"condition", "condition FILE          conditioned signals, statistics", RunCondition},
     {"convert", "convert IN OUT.vkd      any readable data file written as a .vkd", RunConvert},
     {"experiment",
      "experiment [--ts S --wait S --step-size X --step-duration S --steps N --mv0 X --both "

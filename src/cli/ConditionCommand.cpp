@@ -45,7 +45,9 @@ int RunCondition(int argc, char** argv)
     const CliArguments args(
         argc, argv, 2, {"mv", "u", "y1", "y2", "filter", "umax", "umin", "topen", "start", "end"},
         {"signals"});
-    args.ExpectPositionalCount(1);
+    if (args.Positional().size() != 1)
+        throw UsageError("usage: condition FILE [--mv N] [--u N] [--y1 N] [--y2 N] [--filter S] "
+                         "[--umax X] [--umin X] [--topen S] [--start I] [--end I] [--signals]");
     LoadedDataFile file = LoadDataFile(args.Required(0, "FILE"));
     Podatki& store = *file.Store;
 
