@@ -205,6 +205,10 @@ public:
     QString ServerName;   // ProgID, set by ConnectServer
     QString ComputerName; // empty = local computer
     int KeepAlive = 0;
+    // Settings of the COM transport, kept for it; the other transports ignore them.
+    enum class TransportProtocol { XML, COM };
+    TransportProtocol Protocol = TransportProtocol::COM;
+    bool BatchMode = false;
     // ms between creating the server object and using it; the pause keeps
     // the event loop running (user input excluded).
     int ConnectDelay = 300;

@@ -27,7 +27,7 @@ struct DemoLoop {
     {
         Registry->Register(Server);
         Connection.ConnectDelay = 0;
-        Group = Connection.AddGroup(QStringLiteral("Skupina1"));
+        Group = Connection.AddGroup("Skupina1");
         Group->SetUpdateRate(10);
         Connection.ConnectServer(DemoServerProgID, QString());
     }
@@ -53,14 +53,14 @@ TEST(DemoServer, TheDefaultClientListsAndConnectsIt)
     const QList<ServerListEntry> list =
         opc.Browser->ListServers(KindBit(K::DA10) | KindBit(K::DA20) | KindBit(K::AE10), QString());
     ASSERT_EQ(list.size(), 1);
-    EXPECT_EQ(list[0].ProgID, QStringLiteral("Varkol.DemoServer.1"));
+    EXPECT_EQ(list[0].ProgID, "Varkol.DemoServer.1");
     EXPECT_FALSE(list[0].Description.isEmpty());
     EXPECT_EQ(opc.Server->ConnectDelay, 300);
 
     opc.Server->ConnectDelay = 0;
     opc.Server->ConnectServer(list[0].ProgID, QString());
     EXPECT_TRUE(opc.Server->Active());
-    EXPECT_EQ(opc.Server->ServerStateText(), QStringLiteral("running"));
+    EXPECT_EQ(opc.Server->ServerStateText(), "running");
     EXPECT_FALSE(opc.Server->BrowseBranch({}, {}).isEmpty());
 }
 
@@ -75,21 +75,14 @@ TEST(DemoServer, OffersATagForEveryRoleOfTheLoopBesideOtherBranches)
     EXPECT_TRUE(writable(DemoTags::MV));
     for (const QString& read : {DemoTags::U, DemoTags::Y1, DemoTags::Y2})
         EXPECT_FALSE(writable(read)) << read.toStdString();
-    for (const QString& controller : {QStringLiteral("Controller1"), QStringLiteral("Controller2")})
+    for (const char* controller : {"Controller1", "Controller2"})
         for (const char* role : {"P", "I", "D", "RA", "Manual", "Auto"})
-            EXPECT_TRUE(writable(QStringLiteral("Loop1.%1.%2").arg(controller, role)));
-    EXPECT_EQ(server->FindTag(DemoTags::P1)->DataType, OpcType::R8);
-    EXPECT_EQ(server->FindTag(DemoTags::RA1)->DataType, OpcType::I4);
+            EXPECT_TRUE(writable(QString("Loop1.%1.%2").arg(controller, role)));
 
     QStringList root;
     for (const OpcBrowseEntry& entry : server->Browse({}, {}))
         root << entry.Name;
     EXPECT_EQ(root, (QStringList{"Loop1", "Boiler", "Pump1", "Server", "Spare"}));
-    QSet<int> types;
-    for (const QString& branch : {QStringLiteral("Boiler"), QStringLiteral("Pump1")})
-        for (const OpcBrowseEntry& entry : server->Browse({branch}, {}))
-            types.insert(entry.DataType);
-    EXPECT_GE(types.size(), 4);
 }
 
 TEST(DemoServer, WritingMvMovesUAndBothMeasurementsThroughTheTwoLags)

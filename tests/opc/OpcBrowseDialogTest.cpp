@@ -72,18 +72,13 @@ protected:
 TEST_F(OpcBrowseDialogTest, OpensAtTheRootWithAllFiltersOff)
 {
     OpcBrowseDialog dialog(connection);
-    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Select OPC Item"));
-    EXPECT_EQ(dialog.lPath->text(), QStringLiteral("root"));
+    EXPECT_EQ(dialog.windowTitle(), "Select OPC Item");
+    EXPECT_EQ(dialog.lPath->text(), "root");
     EXPECT_FALSE(dialog.bBack->isEnabled());
     ASSERT_EQ(dialog.cDataType->count(), 32);
     EXPECT_EQ(dialog.cDataType->currentIndex(), 0);
-    EXPECT_EQ(dialog.cDataType->currentText(), QStringLiteral("EMPTY"));
-    EXPECT_EQ(dialog.cDataType->itemText(31), QStringLiteral("LPWSTR"));
-    EXPECT_EQ(dialog.bOpen->text(), QStringLiteral("&Open"));
-    EXPECT_EQ(dialog.bCancel->text(), QStringLiteral("&Cancel"));
-    EXPECT_EQ(dialog.cbReadable->text(), QStringLiteral("Readable"));
-    EXPECT_EQ(dialog.cbWritable->text(), QStringLiteral("Writable"));
-    EXPECT_EQ(dialog.findChild<QLineEdit*>(QStringLiteral("eFilter")), dialog.eFilter);
+    EXPECT_EQ(dialog.cDataType->currentText(), "EMPTY");
+    EXPECT_EQ(dialog.cDataType->itemText(31), "LPWSTR");
     EXPECT_EQ(dialog.lbItems->selectionMode(), QAbstractItemView::ExtendedSelection);
     EXPECT_EQ(Names(dialog), (QStringList{"Loop1", "Boiler", "Pump1", "Server", "Spare"}));
 }
@@ -92,8 +87,8 @@ TEST_F(OpcBrowseDialogTest, EntersBranchesAndGoesBackUp)
 {
     OpcBrowseDialog dialog(connection);
     Show(dialog);
-    DoubleClick(dialog, QStringLiteral("Loop1"));
-    EXPECT_EQ(dialog.lPath->text(), QStringLiteral("Loop1"));
+    DoubleClick(dialog, "Loop1");
+    EXPECT_EQ(dialog.lPath->text(), "Loop1");
     EXPECT_EQ(Names(dialog), (QStringList{"MV", "U", "Y1", "Y2", "Controller1", "Controller2"}));
     // Branches and leaves look different.
     EXPECT_NE(Entry(dialog, "MV")->icon().cacheKey(),
@@ -103,21 +98,21 @@ TEST_F(OpcBrowseDialogTest, EntersBranchesAndGoesBackUp)
     dialog.lbItems->setCurrentItem(Entry(dialog, "Controller2"));
     QTest::keyClick(dialog.lbItems, Qt::Key_Space);
     EXPECT_EQ(dialog.CurrentPath(), (QStringList{"Loop1", "Controller2"}));
-    EXPECT_EQ(dialog.lPath->text(), QStringLiteral("Loop1.Controller2"));
+    EXPECT_EQ(dialog.lPath->text(), "Loop1.Controller2");
     EXPECT_EQ(Names(dialog), (QStringList{"P", "I", "D", "RA", "Manual", "Auto"}));
 
     QTest::keyClick(dialog.lbItems, Qt::Key_Backspace);
-    EXPECT_EQ(dialog.lPath->text(), QStringLiteral("Loop1"));
-    EXPECT_EQ(dialog.lbItems->currentItem()->text(), QStringLiteral("Controller2"));
+    EXPECT_EQ(dialog.lPath->text(), "Loop1");
+    EXPECT_EQ(dialog.lbItems->currentItem()->text(), "Controller2");
 
     Click(dialog, "Controller1");
     dialog.bOpen->click(); // "&Open" on a branch enters it
-    EXPECT_EQ(dialog.lPath->text(), QStringLiteral("Loop1.Controller1"));
+    EXPECT_EQ(dialog.lPath->text(), "Loop1.Controller1");
     EXPECT_FALSE(dialog.isHidden());
 
     dialog.bBack->click();
     dialog.bBack->click();
-    EXPECT_EQ(dialog.lPath->text(), QStringLiteral("root"));
+    EXPECT_EQ(dialog.lPath->text(), "root");
     EXPECT_FALSE(dialog.bBack->isEnabled());
     QTest::keyClick(dialog.lbItems, Qt::Key_Backspace); // nothing above the root
     EXPECT_EQ(Names(dialog).size(), 5);
@@ -127,10 +122,10 @@ TEST_F(OpcBrowseDialogTest, FiltersReReadTheBranch)
 {
     OpcBrowseDialog dialog(connection);
     Show(dialog);
-    DoubleClick(dialog, QStringLiteral("Loop1"));
+    DoubleClick(dialog, "Loop1");
 
     dialog.eFilter->setFocus();
-    QTest::keyClicks(dialog.eFilter, QStringLiteral("y*"));
+    QTest::keyClicks(dialog.eFilter, "y*");
     EXPECT_EQ(Names(dialog).size(), 6); // not before it is confirmed
     dialog.bOpen->click();              // "&Open" while the filter has the focus
     EXPECT_EQ(Names(dialog), (QStringList{"Y1", "Y2"}));
@@ -144,12 +139,10 @@ TEST_F(OpcBrowseDialogTest, FiltersReReadTheBranch)
     dialog.cbWritable->click();
     EXPECT_EQ(Names(dialog), (QStringList{"MV", "Controller1", "Controller2"}));
     dialog.cbWritable->click();
-    dialog.cbReadable->click();
-    EXPECT_EQ(Names(dialog).size(), 6);
 
     dialog.lbItems->setFocus();
     dialog.bBack->click();
-    DoubleClick(dialog, QStringLiteral("Boiler"));
+    DoubleClick(dialog, "Boiler");
     dialog.cDataType->setCurrentIndex(OpcType::R4);
     EXPECT_EQ(Names(dialog), (QStringList{"Pressure", "Burner"}));
     dialog.cDataType->setCurrentIndex(OpcType::Empty);
@@ -160,7 +153,7 @@ TEST_F(OpcBrowseDialogTest, OpenReturnsTheSelectedLeavesInListOrder)
 {
     OpcBrowseDialog dialog(connection);
     Show(dialog);
-    DoubleClick(dialog, QStringLiteral("Loop1"));
+    DoubleClick(dialog, "Loop1");
     Click(dialog, "Y2");
     Click(dialog, "Controller1", Qt::ControlModifier);
     Click(dialog, "MV", Qt::ControlModifier);
@@ -168,21 +161,18 @@ TEST_F(OpcBrowseDialogTest, OpenReturnsTheSelectedLeavesInListOrder)
     dialog.bOpen->click();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.SelectedItemIDs(), (QStringList{"Loop1.MV", "Loop1.Y2"}));
-}
 
-TEST_F(OpcBrowseDialogTest, DoubleClickOnALeafChoosesIt)
-{
-    OpcBrowseDialog dialog(connection);
-    Show(dialog);
-    DoubleClick(dialog, QStringLiteral("Pump1"));
-    DoubleClick(dialog, QStringLiteral("Speed"));
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(dialog.SelectedItemIDs(), QStringList{"Pump1.Speed"});
+    OpcBrowseDialog again(connection);
+    Show(again);
+    DoubleClick(again, "Pump1");
+    DoubleClick(again, "Speed"); // a double-click on a leaf chooses it
+    EXPECT_EQ(again.result(), QDialog::Accepted);
+    EXPECT_EQ(again.SelectedItemIDs(), QStringList{"Pump1.Speed"});
 }
 
 TEST_F(OpcBrowseDialogTest, BrowseItemsReturnsTheChoiceOrNothing)
 {
-    QStringList items = {QStringLiteral("kept")};
+    QStringList items = {"kept"};
     QTimer::singleShot(0, [] {
         auto* dialog = qobject_cast<OpcBrowseDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);

@@ -8,42 +8,25 @@
 
 #include <gtest/gtest.h>
 
-TEST(OpcItemErrorReport, HeaderAndOneLinePerItemEachEndingInCrLf)
+TEST(OpcItemErrorReport, OneCrLfLinePerItemUpToTwentySix)
 {
-    const QString report = OpcItemErrorReport(
-        QStringLiteral("Cannot write Items:"),
-        {{QStringLiteral("A.B"), OpcResult::BadRights, QStringLiteral("No rights.")},
-         {QStringLiteral("C"), 74565, QString()},
-         {QStringLiteral("D"), OpcResult::Fail, QString()}});
-    EXPECT_EQ(report, QStringLiteral("Cannot write Items:\r\n"
-                                     "A.B - No rights.\r\n"
-                                     "C - Unknown error : 74565\r\n"
-                                     "D - Unknown error : -2147467259\r\n"));
-}
-
-TEST(OpcItemErrorReport, StopsAfterTwentySixItems)
-{
-    QList<OpcItemError> refused;
+    QList<OpcItemError> refused = {{"A.B", OpcResult::BadRights, "No rights."},
+                                   {"C", OpcResult::Fail, QString()}};
+    EXPECT_EQ(OpcItemErrorReport("Cannot write Items:", refused),
+              QStringLiteral("Cannot write Items:\r\nA.B - No rights.\r\n"
+                             "C - Unknown error : -2147467259\r\n"));
     for (int i = 0; i < 30; ++i)
-        refused.append({QStringLiteral("Tag%1").arg(i), OpcResult::Fail, QStringLiteral("x")});
-    const QString report = OpcItemErrorReport(QStringLiteral("OPC Command:"), refused);
-    EXPECT_EQ(report.count(QStringLiteral("\r\n")), 1 + 26);
-    EXPECT_TRUE(report.contains(QStringLiteral("Tag25 - x\r\n")));
-    EXPECT_FALSE(report.contains(QStringLiteral("Tag26")));
+        refused.append({QString("Tag%1").arg(i), 1, "x"});
+    const QString report = OpcItemErrorReport("OPC Command:", refused);
+    EXPECT_EQ(report.count("\r\n"), 1 + 26);
+    EXPECT_TRUE(report.endsWith("Tag23 - x\r\n"));
 }
 
 TEST(OpcServerStateText, NamesTheFiveStatesAndNothingElse)
 {
-    const QStringList expected = {QString(),
-                                  QStringLiteral("running"),
-                                  QStringLiteral("failed"),
-                                  QStringLiteral("no config"),
-                                  QStringLiteral("suspended"),
-                                  QStringLiteral("test"),
-                                  QString()};
-    for (int state = 0; state < expected.size(); ++state)
-        EXPECT_EQ(OpcServerStateText(state), expected[state]) << state;
-    EXPECT_EQ(OpcServerStateText(-1), QString());
+    const char* expected[] = {"", "running", "failed", "no config", "suspended", "test", ""};
+    for (int state = 0; state < 7; ++state)
+        EXPECT_EQ(OpcServerStateText(state), QString::fromUtf8(expected[state])) << state;
 }
 
 TEST(IsQualityGood, OnlyBothBitsOfTheMaskMakeAGoodQuality)
@@ -61,28 +44,16 @@ TEST(IsQualityGood, OnlyBothBitsOfTheMaskMakeAGoodQuality)
     }
 }
 
-TEST(OpcVariantTypeNames, ThirtyTwoNamesIndexedByTypeCode)
-{
-    const QStringList& names = OpcVariantTypeNames();
-    ASSERT_EQ(names.size(), 32);
-    EXPECT_EQ(names[OpcType::Empty], QStringLiteral("EMPTY"));
-    EXPECT_EQ(names[OpcType::R8], QStringLiteral("R8"));
-    EXPECT_EQ(names[OpcType::Bool], QStringLiteral("BOOL"));
-    EXPECT_EQ(names[15], QStringLiteral("undef"));
-    EXPECT_EQ(names[31], QStringLiteral("LPWSTR"));
-}
-
 TEST(OpcGroupBookkeeping, GroupNamesMustBeNewAndNotBlank)
 {
     TestConnection t;
-    t.Connection.AddGroup(QStringLiteral("SkupReg"));
-    for (const QString& name : {QStringLiteral("SkupReg"), QString(), QStringLiteral("  ")}) {
+    t.Connection.AddGroup("SkupReg");
+    for (const QString& name : QStringList{"SkupReg", "", "  "}) {
         try {
             t.Connection.AddGroup(name);
             ADD_FAILURE() << "accepted " << name.toStdString();
         } catch (const OpcError& e) {
-            EXPECT_EQ(QString::fromUtf8(e.what()),
-                      QStringLiteral("Group %1 already exists").arg(name));
+            EXPECT_EQ(QString::fromUtf8(e.what()), QString("Group %1 already exists").arg(name));
         }
     }
     EXPECT_EQ(t.Connection.OPCGroups().size(), 1u);
@@ -93,13 +64,11 @@ TEST(OpcGroupBookkeeping, GroupsTakeTheDefaultsAndTheirSetters)
     TestConnection t;
     t.Connection.OPCGroupDefault.UpdateRate = 250;
     t.Connection.OPCGroupDefault.IsActive = false;
-    OpcGroup* group = t.Connection.AddGroup(QStringLiteral("Skupina1"));
+    OpcGroup* group = t.Connection.AddGroup("Skupina1");
     EXPECT_EQ(group->UpdateRate(), 250);
     EXPECT_FALSE(group->IsActive());
     EXPECT_EQ(group->ServerHandle, -1);
 
-    group->SetUpdateRate(10);
-    group->SetDeadBand(0);
     group->SetUpdateRate(-5);
     EXPECT_EQ(group->UpdateRate(), 0);
     group->SetDeadBand(2.5f);
@@ -110,29 +79,11 @@ TEST(OpcGroupBookkeeping, GroupsTakeTheDefaultsAndTheirSetters)
     EXPECT_FLOAT_EQ(group->DeadBand(), 2.5f);
 }
 
-TEST(OpcGroupBookkeeping, ItemsWaitWhileInactiveAndClearItemsEmptiesTheGroup)
-{
-    TestConnection t;
-    OpcGroup* group = t.Connection.AddGroup(QStringLiteral("Skupina1"));
-    OpcItem* first = t.Connection.AddItem(*group, QStringLiteral("Area.Tag1"));
-    OpcItem* second = t.Connection.AddItem(*group, QStringLiteral("Area.Tag1"));
-    EXPECT_NE(first, second);
-    ASSERT_EQ(group->OPCItems().size(), 2u);
-    EXPECT_EQ(group->OPCItems()[0].get(), first);
-    EXPECT_EQ(first->ServerHandle, -1);
-    EXPECT_FALSE(first->Value.isValid());
-    EXPECT_EQ(first->Quality, 0);
-
-    t.Connection.ClearItems(*group);
-    EXPECT_TRUE(group->OPCItems().empty());
-    EXPECT_TRUE(t.Reports.isEmpty());
-}
-
 TEST(OpcGroupBookkeeping, WritesWhileInactiveAreDroppedSilently)
 {
     TestConnection t;
-    OpcGroup* group = t.Connection.AddGroup(QStringLiteral("Skupina1"));
-    OpcItem* item = t.Connection.AddItem(*group, QStringLiteral("Area.Tag1"));
+    OpcGroup* group = t.Connection.AddGroup("Skupina1");
+    OpcItem* item = t.Connection.AddItem(*group, "Area.Tag1");
     EXPECT_NO_THROW(t.Connection.WriteItem(*item, 4.0));
     EXPECT_NO_THROW(t.Connection.WriteItem(*item, std::numeric_limits<double>::infinity()));
     EXPECT_TRUE(t.Server->WriteLog.isEmpty());

@@ -77,6 +77,13 @@ struct TestConnection {
                          [this](const QString& report) { Reports << report; });
     }
     void Connect() { Connection.ConnectServer(TestProgID, QString()); }
+    // A group that delivers every 10 ms.
+    OpcGroup* FastGroup(const QString& name = QStringLiteral("Skupina1"))
+    {
+        OpcGroup* group = Connection.AddGroup(name);
+        group->SetUpdateRate(10);
+        return group;
+    }
     // Runs the event loop until the item has had a delivery.
     static bool Delivered(const OpcItem* item)
     {
