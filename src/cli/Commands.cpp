@@ -10,6 +10,11 @@ const CliCommand commands[] = {
          std::printf("{\"version\":\"%s\"}\n", VARKOL_VERSION);
          return 0;
      }},
+    {"experiment",
+     "experiment [--ts S --wait S --step-size X --step-duration S --steps N --mv0 X --both "
+     "--no-write --closed-during --keep-initial --seed N]   an automatic step test on the "
+     "process simulation",
+     RunExperiment},
 };
 
 }  // namespace

@@ -12,3 +12,5 @@ struct CliCommand {
 
 // Every command, in the order --help lists them.
 const CliCommand* CliCommands(int& count);
+
+int RunExperiment(int argc, char** argv);
