@@ -10,6 +10,8 @@ const CliCommand commands[] = {
          std::printf("{\"version\":\"%s\"}\n", VARKOL_VERSION);
          return 0;
      }},
+    {"condition", "condition FILE          conditioned signals, statistics", RunCondition},
+    {"convert", "convert IN OUT.vkd      any readable data file written as a .vkd", RunConvert},
     {"experiment",
      "experiment [--ts S --wait S --step-size X --step-duration S --steps N --mv0 X --both "
      "--no-write --closed-during --keep-initial --seed N]   an automatic step test on the "
