@@ -18,6 +18,10 @@ const CliCommand commands[] = {
      "process simulation",
      RunExperiment},
     {"model", "model FILE.vkm          the models of a model file as JSON", RunModel},
+    {"identify",
+     "identify FILE [--mv N --u N --y1 N --y2 N --filter S --umax X --umin X --topen S --start I "
+     "--end I --save-model OUT.vkm]   the inner and outer models of a data file",
+     RunIdentify},
 };
 
 }  // namespace

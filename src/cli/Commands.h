@@ -17,3 +17,4 @@ int RunCondition(int argc, char** argv);
 int RunConvert(int argc, char** argv);
 int RunExperiment(int argc, char** argv);
 int RunModel(int argc, char** argv);
+int RunIdentify(int argc, char** argv);

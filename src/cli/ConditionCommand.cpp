@@ -12,15 +12,6 @@
 
 namespace {
 
-int ColumnOption(const CliArguments& args, const std::string& name, int fallback, int signalCount)
-{
-    const int column = args.Integer(name).value_or(fallback);
-    if (column < 1 || column > signalCount)
-        throw UsageError("--" + name + ": column " + std::to_string(column) + " is outside 1.." +
-                         std::to_string(signalCount));
-    return column;
-}
-
 struct NamedSignal {
     const char* Name;
     const Podatki::Signal& Values;
@@ -42,35 +33,18 @@ JsonValue StatisticsJson(const SignalStatistics& s)
 
 int RunCondition(int argc, char** argv)
 {
-    const CliArguments args(
-        argc, argv, 2, {"mv", "u", "y1", "y2", "filter", "umax", "umin", "topen", "start", "end"},
-        {"signals"});
+    const CliArguments args(argc, argv, 2, ConditioningOptionNames, {"signals"});
     if (args.Positional().size() != 1)
         throw UsageError("usage: condition FILE [--mv N] [--u N] [--y1 N] [--y2 N] [--filter S] "
                          "[--umax X] [--umin X] [--topen S] [--start I] [--end I] [--signals]");
     LoadedDataFile file = LoadDataFile(args.Required(0, "FILE"));
     Podatki& store = *file.Store;
+    const ConditioningOptions o = ReadConditioningOptions(args, file);
+    const ConditioningSettings& settings = o.Settings;
+    const int start = o.Start;
+    const int end = o.End;
 
-    ColumnChoice columns;
-    columns.MV = ColumnOption(args, "mv", file.Columns.MV, store.SignalCount);
-    columns.U = ColumnOption(args, "u", file.Columns.U, store.SignalCount);
-    columns.Y1 = ColumnOption(args, "y1", file.Columns.Y1, store.SignalCount);
-    columns.Y2 = ColumnOption(args, "y2", file.Columns.Y2, store.SignalCount);
-
-    ConditioningSettings settings = file.Settings;
-    settings.FilterTime = args.Number("filter").value_or(settings.FilterTime);
-    settings.Maximum = args.Number("umax").value_or(settings.Maximum);
-    settings.Minimum = args.Number("umin").value_or(settings.Minimum);
-    settings.Velocity = args.Number("topen").value_or(settings.Velocity);
-
-    const int start = args.Integer("start").value_or(file.Window.Start.Position);
-    const int end = args.Integer("end").value_or(file.Window.End.Position);
-    if (start < 1 || end > store.SampleCount || start > end)
-        throw UsageError("the window " + std::to_string(start) + ".." + std::to_string(end) +
-                         " must lie within 1.." + std::to_string(store.SampleCount) +
-                         " with start <= end");
-
-    ConditionSignals(store, columns, settings);
+    ConditionSignals(store, o.Columns, settings);
 
     JsonValue json;
     json.Add("sampling_time", store.SamplingTime);

@@ -1,4 +1,5 @@
 #include "app/NumberText.h"
+#include "cli/CliRun.h"
 #include "data/DataFile.h"
 #include "data/ObdelavaClass.h"
 #include "data/Podatki.h"
@@ -18,27 +19,6 @@
 #include <memory>
 
 namespace {
-
-struct CliResult {
-    int ExitCode = -1;
-    QJsonObject Json;
-    QString Error;
-};
-
-CliResult RunCli(const QStringList& arguments, const QString& locale = QStringLiteral("C"))
-{
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("LC_ALL"), locale);
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(VARKOL_CLI_PATH), arguments);
-    EXPECT_TRUE(process.waitForFinished(30000));
-    CliResult result;
-    result.ExitCode = process.exitCode();
-    result.Json = QJsonDocument::fromJson(process.readAllStandardOutput()).object();
-    result.Error = QString::fromUtf8(process.readAllStandardError());
-    return result;
-}
 
 class DataCommandsTest : public testing::Test {
 protected:
