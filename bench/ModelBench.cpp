@@ -15,20 +15,20 @@ namespace {
 // A noisy experiment with three steps of MV.
 std::unique_ptr<Podatki> Experiment(int n)
 {
-    ExperimentSpec spec;
-    spec.Input.assign(static_cast<std::size_t>(n), 0.0);
+    SyntheticExperiment plan;
+    plan.Input.assign(static_cast<std::size_t>(n), 0.0);
     for (int i = 0; i < n; ++i)
-        spec.Input[static_cast<std::size_t>(i)] =
+        plan.Input[static_cast<std::size_t>(i)] =
             (i >= n / 10 ? 10.0 : 0.0) - (i >= n / 2 ? 15.0 : 0.0) + (i >= 4 * n / 5 ? 8.0 : 0.0);
-    spec.SamplingTime = 1.0;
-    spec.Inner = {1.8, 0.02 * n, 0.01 * n};
-    spec.Outer = {0.6, 0.03 * n, 0.005 * n};
-    spec.Noise = 0.05;
-    spec.OffsetU = 40;
-    spec.OffsetY1 = 55;
-    spec.OffsetY2 = 20;
+    plan.SamplingTime = 1.0;
+    plan.Inner = {1.8, 0.02 * n, 0.01 * n};
+    plan.Outer = {0.6, 0.03 * n, 0.005 * n};
+    plan.Noise = 0.05;
+    plan.OffsetU = 40;
+    plan.OffsetY1 = 55;
+    plan.OffsetY2 = 20;
     auto store = std::make_unique<Podatki>();
-    MakeExperiment(*store, spec);
+    MakeExperiment(*store, plan);
     return store;
 }
 

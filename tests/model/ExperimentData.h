@@ -17,7 +17,7 @@ struct FopdtParameters {
     double DeadTime = 0;     // [s]
 };
 
-struct ExperimentSpec {
+struct SyntheticExperiment {
     std::vector<double> Input; // MV = U, one value per sample
     double SamplingTime = 1;
     FopdtParameters Inner;
@@ -43,23 +43,23 @@ inline std::vector<double> StepInput(int n, int at, double height)
 }
 
 // Fills Time, the processed signals, SampleCount and SamplingTime.
-inline void MakeExperiment(Podatki& store, const ExperimentSpec& spec)
+inline void MakeExperiment(Podatki& store, const SyntheticExperiment& plan)
 {
-    const int n = static_cast<int>(spec.Input.size());
-    const double ts = spec.SamplingTime;
-    std::vector<double> y1(spec.Input.size()), y2(spec.Input.size()), slope(spec.Input.size());
-    SimulateFOPDT(1, n, spec.Input.data(), spec.Inner.Gain, spec.Inner.TimeConstant, ts, 0.0,
-                  spec.Inner.DeadTime, y1.data(), slope.data());
-    SimulateFOPDT(1, n, y1.data(), spec.Outer.Gain, spec.Outer.TimeConstant, ts, 0.0,
-                  spec.Outer.DeadTime, y2.data(), slope.data());
-    std::uint32_t state = spec.Seed;
+    const int n = static_cast<int>(plan.Input.size());
+    const double ts = plan.SamplingTime;
+    std::vector<double> y1(plan.Input.size()), y2(plan.Input.size()), slope(plan.Input.size());
+    SimulateFOPDT(1, n, plan.Input.data(), plan.Inner.Gain, plan.Inner.TimeConstant, ts, 0.0,
+                  plan.Inner.DeadTime, y1.data(), slope.data());
+    SimulateFOPDT(1, n, y1.data(), plan.Outer.Gain, plan.Outer.TimeConstant, ts, 0.0,
+                  plan.Outer.DeadTime, y2.data(), slope.data());
+    std::uint32_t state = plan.Seed;
     for (int i = 1; i <= n; ++i) {
         const auto k = static_cast<std::size_t>(i - 1);
         Sample(store.Time, i) = (i - 1) * ts;
-        Sample(store.ProcessedMV, i) = spec.Input[k] + spec.OffsetU;
-        Sample(store.ProcessedU, i) = spec.Input[k] + spec.OffsetU;
-        Sample(store.ProcessedY1, i) = y1[k] + spec.OffsetY1 + spec.Noise * NextNoise(state);
-        Sample(store.ProcessedY2, i) = y2[k] + spec.OffsetY2 + spec.Noise * NextNoise(state);
+        Sample(store.ProcessedMV, i) = plan.Input[k] + plan.OffsetU;
+        Sample(store.ProcessedU, i) = plan.Input[k] + plan.OffsetU;
+        Sample(store.ProcessedY1, i) = y1[k] + plan.OffsetY1 + plan.Noise * NextNoise(state);
+        Sample(store.ProcessedY2, i) = y2[k] + plan.OffsetY2 + plan.Noise * NextNoise(state);
     }
     store.SampleCount = n;
     store.SamplingTime = ts;

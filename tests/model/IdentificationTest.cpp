@@ -12,10 +12,10 @@
 
 namespace {
 
-std::unique_ptr<Podatki> StoreWith(const ExperimentSpec& spec)
+std::unique_ptr<Podatki> StoreWith(const SyntheticExperiment& plan)
 {
     auto store = std::make_unique<Podatki>();
-    MakeExperiment(*store, spec);
+    MakeExperiment(*store, plan);
     return store;
 }
 
@@ -33,15 +33,15 @@ TEST(IdentifyModels, RecoversNoiseFreeProcessesWithTheDeadTimeOneSampleLonger)
         {2.0, {0.8, 30.0, 8.0}, {1.2, 12.0, 4.0}},
     };
     for (const Case& c : cases) {
-        ExperimentSpec spec;
-        spec.Input = StepInput(300, 30, 1.0);
-        spec.SamplingTime = c.ts;
-        spec.Inner = c.inner;
-        spec.Outer = c.outer;
-        spec.OffsetU = 20;
-        spec.OffsetY1 = 50;
-        spec.OffsetY2 = -7;
-        auto store = StoreWith(spec);
+        SyntheticExperiment plan;
+        plan.Input = StepInput(300, 30, 1.0);
+        plan.SamplingTime = c.ts;
+        plan.Inner = c.inner;
+        plan.Outer = c.outer;
+        plan.OffsetU = 20;
+        plan.OffsetY1 = 50;
+        plan.OffsetY2 = -7;
+        auto store = StoreWith(plan);
         IdentifyModels(*store, 1, 300);
         const struct {
             const ProcessModel& found;
@@ -100,7 +100,7 @@ void ExpectSameIdentification(const ProcessIdentification& fast,
 
 struct DataSet {
     std::string Name;
-    ExperimentSpec Spec;
+    SyntheticExperiment Plan;
     int Start = 1;
     int End = 0; // 0: the last sample
 };
@@ -121,15 +121,15 @@ std::vector<DataSet> DataSets()
                    FopdtParameters outer, double noise, int start = 1, int end = 0) {
         DataSet d;
         d.Name = std::move(name);
-        d.Spec.Input = std::move(input);
-        d.Spec.SamplingTime = ts;
-        d.Spec.Inner = inner;
-        d.Spec.Outer = outer;
-        d.Spec.Noise = noise;
-        d.Spec.Seed = static_cast<std::uint32_t>(sets.size() * 7919 + 3);
-        d.Spec.OffsetU = 35;
-        d.Spec.OffsetY1 = 12.5;
-        d.Spec.OffsetY2 = -4;
+        d.Plan.Input = std::move(input);
+        d.Plan.SamplingTime = ts;
+        d.Plan.Inner = inner;
+        d.Plan.Outer = outer;
+        d.Plan.Noise = noise;
+        d.Plan.Seed = static_cast<std::uint32_t>(sets.size() * 7919 + 3);
+        d.Plan.OffsetU = 35;
+        d.Plan.OffsetY1 = 12.5;
+        d.Plan.OffsetY2 = -4;
         d.Start = start;
         d.End = end;
         sets.push_back(std::move(d));
@@ -172,8 +172,8 @@ TEST(IdentifyModels, GivesTheLiteralMethodsResultsOnManyDataSets)
 {
     for (const DataSet& set : DataSets()) {
         SCOPED_TRACE(set.Name);
-        auto fast = StoreWith(set.Spec);
-        auto literal = StoreWith(set.Spec);
+        auto fast = StoreWith(set.Plan);
+        auto literal = StoreWith(set.Plan);
         const int end = set.End > 0 ? set.End : fast->SampleCount;
         IdentifyModels(*fast, set.Start, end);
         LiteralIdentifyModels(*literal, set.Start, end);
@@ -217,13 +217,13 @@ TEST(IdentifyModels, RefilledCandidatesKeepTheDeadTimesTheyWereRefittedAt)
     // An outer process whose best scanned dead time is 12 samples and whose
     // refit at 11 samples beats it: the instrumental variables then start
     // from the refits at 11, 12 and 13, not from a table re-centred on 11.
-    ExperimentSpec spec;
-    spec.Input = StepInput(150, 20, 1.0);
-    spec.SamplingTime = 0.5;
-    spec.Inner = {2, 15, 5};
-    spec.Outer = {0.5, 7.5, 5};
-    spec.Noise = 0.02;
-    auto store = StoreWith(spec);
+    SyntheticExperiment plan;
+    plan.Input = StepInput(150, 20, 1.0);
+    plan.SamplingTime = 0.5;
+    plan.Inner = {2, 15, 5};
+    plan.Outer = {0.5, 7.5, 5};
+    plan.Noise = 0.02;
+    auto store = StoreWith(plan);
     IdentifyModels(*store, 1, 150);
     TModel model(*store);
     model.Identify(150, 0.5, 0.05 * 149 * 0.5);
@@ -246,13 +246,13 @@ TEST(IdentifyModels, RefilledCandidatesKeepTheDeadTimesTheyWereRefittedAt)
 TEST(DeadTimeScan, EveryKernelGivesTheOneByOneNumbersBitForBit)
 {
     for (const int n : {173, 9, 2}) {
-        ExperimentSpec spec;
-        spec.Input = StepInput(n, n / 4, 3.0);
-        spec.SamplingTime = 0.7;
-        spec.Inner = {1.4, 6, 2.1};
-        spec.Outer = {0.5, 3, 1.4};
-        spec.Noise = 0.05;
-        auto store = StoreWith(spec);
+        SyntheticExperiment plan;
+        plan.Input = StepInput(n, n / 4, 3.0);
+        plan.SamplingTime = 0.7;
+        plan.Inner = {1.4, 6, 2.1};
+        plan.Outer = {0.5, 3, 1.4};
+        plan.Noise = 0.05;
+        auto store = StoreWith(plan);
         std::vector<double> reference(static_cast<std::size_t>(n)), slope(reference.size());
         SimulateFOPDT(1, n, store->ProcessedY1.data(), 1.0, 0.0, 0.7, 0.0, 0.0, reference.data(),
                       slope.data());
@@ -286,10 +286,10 @@ TEST(DeadTimeScan, EveryKernelGivesTheOneByOneNumbersBitForBit)
 
 TEST(IdentifyModels, RefusesWindowsOutsideTheDataOrShorterThanFourSamples)
 {
-    ExperimentSpec spec;
-    spec.Input = StepInput(100, 20, 1.0);
-    spec.Inner = {2, 10, 3};
-    auto store = StoreWith(spec);
+    SyntheticExperiment plan;
+    plan.Input = StepInput(100, 20, 1.0);
+    plan.Inner = {2, 10, 3};
+    auto store = StoreWith(plan);
     store->InnerModel.Gain = 42;
     store->IdentSampleCount = 17;
     const std::pair<int, int> refused[] = {{0, 50}, {1, 101}, {60, 59}, {5, 5}, {5, 7}, {-3, 0}};
@@ -307,13 +307,13 @@ TEST(IdentifyModels, RefusesWindowsOutsideTheDataOrShorterThanFourSamples)
 
 TEST(IdentifyModels, StaysInsideTheArraysOfAFullStore)
 {
-    ExperimentSpec spec;
-    spec.Input = StepInput(Podatki::MaxSamples, 700, 5.0);
-    spec.SamplingTime = 0.2;
-    spec.Inner = {1.2, 30, 4};
-    spec.Outer = {0.7, 10, 2};
-    spec.Noise = 0.01;
-    auto store = StoreWith(spec);
+    SyntheticExperiment plan;
+    plan.Input = StepInput(Podatki::MaxSamples, 700, 5.0);
+    plan.SamplingTime = 0.2;
+    plan.Inner = {1.2, 30, 4};
+    plan.Outer = {0.7, 10, 2};
+    plan.Noise = 0.01;
+    auto store = StoreWith(plan);
     IdentifyModels(*store, 1, Podatki::MaxSamples);
     ExpectClose(store->InnerModel.Gain, 1.2, 0.05);
     for (const auto& [start, end] : {std::pair{4997, 5000}, {4990, 5000}, {4000, 5000}}) {
@@ -327,7 +327,7 @@ TEST(IdentifyModels, GoesOnWithoutExcitationOrVariation)
 {
     // Constant signals: every fit is singular and the reference has no
     // variance, so the relative error is 1, graded poor.
-    ExperimentSpec flat;
+    SyntheticExperiment flat;
     flat.Input.assign(120, 0.0);
     flat.OffsetU = 50;
     flat.OffsetY1 = 3.7;
@@ -343,7 +343,7 @@ TEST(IdentifyModels, GoesOnWithoutExcitationOrVariation)
 
     // A still input with a noisy output: the normal matrix is singular, and
     // the fit still ends in a finite model.
-    ExperimentSpec still;
+    SyntheticExperiment still;
     still.Input.assign(150, 0.0);
     still.Noise = 0.3;
     auto noisy = StoreWith(still);
@@ -376,10 +376,10 @@ TEST(IdentifyModels, ANegativeFittedTimeConstantBecomesZero)
 
 TEST(IdentifyModels, RefusesSignalsTooLargeForAFiniteFitAndKeepsTheModels)
 {
-    ExperimentSpec spec;
-    spec.Input = StepInput(100, 30, 1e100);
-    spec.Inner = {2, 10, 3};
-    auto store = StoreWith(spec);
+    SyntheticExperiment plan;
+    plan.Input = StepInput(100, 30, 1e100);
+    plan.Inner = {2, 10, 3};
+    auto store = StoreWith(plan);
     store->InnerModel.Gain = 42;
     store->OuterModel.Gain = 43;
     EXPECT_THROW(IdentifyModels(*store, 1, 100), ComputationError);

@@ -1,7 +1,7 @@
+#include "model/ModelQuality.h"
 #include "app/Errors.h"
 #include "model/ExperimentData.h"
 #include "model/ModelClass.h"
-#include "model/ModelQuality.h"
 
 #include "support/ExpectClose.h"
 
@@ -26,12 +26,12 @@ TEST(CheckSampling, WarnsWhenEitherModelSpansThreeSamplingPeriodsOrLess)
 {
     ProcessModel inner;
     inner.DeadTime = 2;
-    inner.TimeConstant = 5;  // A = 7
+    inner.TimeConstant = 5; // A = 7
     ProcessModel slowOuter;
     slowOuter.TimeConstant = 100;
     ProcessModel fastOuter;
     fastOuter.TimeConstant = 4;
-    fastOuter.DeadTime = 2;  // B = 6
+    fastOuter.DeadTime = 2; // B = 6
 
     // 7 <= 9: the inner model alone raises the warning.
     EXPECT_EQ(CheckSampling(inner, slowOuter, 3), "Opozorilo: Vzorčenje je preredko");
@@ -41,9 +41,9 @@ TEST(CheckSampling, WarnsWhenEitherModelSpansThreeSamplingPeriodsOrLess)
 
     // The sums are rounded halves to even before the comparison.
     ProcessModel half;
-    half.TimeConstant = 6.5;  // 6
+    half.TimeConstant = 6.5; // 6
     EXPECT_TRUE(SamplingTooSparse(half, slowOuter, 2));
-    half.TimeConstant = 7.5;  // 8
+    half.TimeConstant = 7.5; // 8
     EXPECT_FALSE(SamplingTooSparse(half, slowOuter, 2));
 }
 
@@ -52,8 +52,8 @@ TEST(MeasureModelFit, ResidualDeviationAndRelativeError)
     const double reference[] = {1, 2, 3, 4};
     const double output[] = {1, 2, 3, 5};
     const ModelFitQuality q = MeasureModelFit(reference, output, 4);
-    ExpectClose(q.ResidualSTD, 0.5, 1e-15);                // residuals 0 0 0 1
-    ExpectClose(q.RelativeError, std::sqrt(0.2), 1e-15);  // 0.25 / 1.25
+    ExpectClose(q.ResidualSTD, 0.5, 1e-15);              // residuals 0 0 0 1
+    ExpectClose(q.RelativeError, std::sqrt(0.2), 1e-15); // 0.25 / 1.25
 
     const double flat[] = {2, 2, 2, 2};
     EXPECT_EQ(MeasureModelFit(flat, output, 4).RelativeError, 1);
@@ -63,18 +63,18 @@ namespace {
 
 std::unique_ptr<Podatki> IdentifiedExperiment()
 {
-    ExperimentSpec spec;
-    spec.Input = StepInput(200, 20, 2.0);
-    spec.Inner = {1.5, 8, 3};
-    spec.Outer = {0.5, 12, 2};
-    spec.Noise = 0.01;
+    SyntheticExperiment plan;
+    plan.Input = StepInput(200, 20, 2.0);
+    plan.Inner = {1.5, 8, 3};
+    plan.Outer = {0.5, 12, 2};
+    plan.Noise = 0.01;
     auto store = std::make_unique<Podatki>();
-    MakeExperiment(*store, spec);
+    MakeExperiment(*store, plan);
     IdentifyModels(*store, 1, 200);
     return store;
 }
 
-}  // namespace
+} // namespace
 
 TEST(ApplyModel, ReplacesTheShownModelWithTheUsersValuesAndMeasuresIt)
 {
