@@ -74,9 +74,10 @@ constexpr int MinimumIdentificationSamples = 4;
 // fits with the first filter constant at 5 % of the window's duration and
 // stores InnerModel, OuterModel, InnerDelaySamples, OuterDelaySamples.
 // Throws ComputationError, changing nothing, for a window outside
-// 1..SampleCount or of fewer than MinimumIdentificationSamples samples; throws
-// ComputationError, keeping the previous models, when the signals are so
-// large that the fit is not finite.
+// 1..SampleCount or of fewer than MinimumIdentificationSamples samples.
+// Signals so large that the fit overflows (magnitudes beyond about 1E75)
+// give no finite model: ComputationError, with the previous models kept and
+// the identification arrays already holding the new window.
 void IdentifyModels(Podatki& store, int start, int end);
 
 // A dead time in whole samples: L/Ts rounded halves to even, L itself
