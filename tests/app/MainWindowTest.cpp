@@ -258,23 +258,23 @@ TEST_F(MainWindow, StartsOnTheOpcPageWithItsState)
     EXPECT_EQ(pages->currentIndex(), 0);
     EXPECT_NE(form->findChild<QStatusBar*>(QStringLiteral("StatusBar1")), nullptr);
 
-    // Servers of the requested kinds on this computer, first one selected.
-    EXPECT_EQ(browser.RequestedKinds, KindBit(OpcServerKind::DA10) | KindBit(OpcServerKind::DA20) |
-                                          KindBit(OpcServerKind::AE10));
-    EXPECT_TRUE(browser.RequestedComputer.isEmpty());
+    // Servers of data access 1.0 and 2.0 and of alarms and events 1.0 (listed
+    // last), the first one selected.
     auto* servers = Find<TextComboBox>("ComboBox2");
-    ASSERT_EQ(servers->count(), 2);
-    EXPECT_EQ(servers->itemText(1), QStringLiteral("Unregistered.Server.1"));
+    ASSERT_EQ(servers->count(), 3);
+    EXPECT_EQ(servers->itemText(0), QStringLiteral("Varkol.Test.1"));
+    EXPECT_EQ(servers->itemText(1), QStringLiteral("Varkol.Broken.1"));
+    EXPECT_EQ(servers->itemText(2), QStringLiteral("Varkol.Events.1"));
     EXPECT_EQ(servers->ItemIndex(), 0);
-    EXPECT_EQ(servers->Text(), QStringLiteral("Varkol.Demo.1"));
+    EXPECT_EQ(servers->Text(), QStringLiteral("Varkol.Test.1"));
 
     EXPECT_EQ(Find<QDateEdit>("DateTimePicker1")->date(), QDate::currentDate());
     EXPECT_EQ(Find<TextComboBox>("ComboBox3")->ItemIndex(), 0);
     EXPECT_EQ(Find<TextComboBox>("ComboBox4")->ItemIndex(), 0);
 
     // The write-back group exists once, with the connection's defaults.
-    ASSERT_EQ(server.OPCGroups().size(), 1u);
-    EXPECT_EQ(form->WriteBackGroup, server.OPCGroups().front().get());
+    ASSERT_EQ(connection.OPCGroups().size(), 1u);
+    EXPECT_EQ(form->WriteBackGroup, connection.OPCGroups().front().get());
     EXPECT_EQ(form->WriteBackGroup->Name(), QStringLiteral("SkupReg"));
     EXPECT_EQ(form->WriteBackGroup->UpdateRate(), 1000);
 
@@ -416,16 +416,16 @@ TEST(MainWindowWithoutServers, ShowsNoServerAndRefusesToConnect)
 {
     ScriptedDialogs dialogs;
     Podatki store;
-    FakeOpcServer server;
-    FakeOpcServerBrowser browser;
-    TForm1 form(store, server, browser);
+    auto registry = std::make_shared<InProcessRegistry>();
+    InProcessConnection connection(registry);
+    InProcessServerBrowser browser(registry);
+    TForm1 form(store, connection, browser);
     auto* servers = form.findChild<TextComboBox*>(QStringLiteral("ComboBox2"));
     EXPECT_EQ(servers->count(), 0);
     EXPECT_EQ(servers->ItemIndex(), -1);
 
     form.findChild<QPushButton*>(QStringLiteral("PoveziOPCStreznik"))->click();
-    EXPECT_EQ(server.ConnectCalls, QStringList{QStringLiteral("@")});
     EXPECT_EQ(dialogs.Errors,
               QStringList{QStringLiteral("Server name not found in registry or empty")});
-    EXPECT_FALSE(server.Active());
+    EXPECT_FALSE(connection.Active());
 }

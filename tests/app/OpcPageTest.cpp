@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -48,15 +49,17 @@ protected:
 
 TEST_F(OpcPage, ConnectAndDisconnect)
 {
-    server.StateCode = 1;
     Connect()->click();
-    EXPECT_EQ(server.ConnectCalls, QStringList{QStringLiteral("Varkol.Demo.1@")});
-    EXPECT_TRUE(server.Active());
+    EXPECT_TRUE(connection.Active());
+    EXPECT_EQ(connection.ServerName, QStringLiteral("Varkol.Test.1"));
+    EXPECT_TRUE(connection.ComputerName.isEmpty());
     EXPECT_EQ(Status(), QStringLiteral("running"));
     EXPECT_FALSE(Connect()->isEnabled());
+    // The write-back group now exists on the server.
+    EXPECT_NE(form->WriteBackGroup->ServerHandle, -1);
 
     Disconnect()->click();
-    EXPECT_FALSE(server.Active());
+    EXPECT_FALSE(connection.Active());
     EXPECT_EQ(Status(), QStringLiteral("stopped"));
     EXPECT_TRUE(Connect()->isEnabled());
     EXPECT_TRUE(dialogs.Errors.isEmpty());
@@ -64,28 +67,46 @@ TEST_F(OpcPage, ConnectAndDisconnect)
 
 TEST_F(OpcPage, RefusedConnectKeepsLabelAndButton)
 {
-    ChooseServer(1); // listed, but not registered
+    ChooseServer(1); // refuses connections
     Connect()->click();
-    EXPECT_EQ(server.ConnectCalls, QStringList{QStringLiteral("Unregistered.Server.1@")});
     EXPECT_EQ(dialogs.Errors,
-              QStringList{QStringLiteral("Server name not found in registry or empty")});
-    EXPECT_FALSE(server.Active());
+              QStringList{QStringLiteral("Unable to connect to OPC server Varkol.Broken.1")});
+    EXPECT_FALSE(connection.Active());
     EXPECT_TRUE(Status().isEmpty());
+    EXPECT_TRUE(Connect()->isEnabled());
+
+    // After a connection has ended, a refused one leaves its "stopped".
+    ChooseServer(0);
+    Connect()->click();
+    ASSERT_EQ(Status(), QStringLiteral("running"));
+    Disconnect()->click();
+    ChooseServer(1);
+    Connect()->click();
+    EXPECT_EQ(dialogs.Errors.size(), 2);
+    EXPECT_EQ(Status(), QStringLiteral("stopped"));
     EXPECT_TRUE(Connect()->isEnabled());
 }
 
 TEST_F(OpcPage, SuspendedServerLeavesConnectEnabled)
 {
-    server.StateCode = 4;
+    plant->State = 4;
     Connect()->click();
+    EXPECT_TRUE(connection.Active());
     EXPECT_EQ(Status(), QStringLiteral("suspended"));
+    EXPECT_TRUE(Connect()->isEnabled());
+
+    // A state without a name shows an empty status.
+    plant->State = 9;
+    Connect()->click();
+    EXPECT_TRUE(Status().isEmpty());
     EXPECT_TRUE(Connect()->isEnabled());
 }
 
 TEST_F(OpcPage, DisconnectWhileNotConnectedChangesNoLabel)
 {
+    QSignalSpy disconnects(&connection, &OpcServer::OnDisconnect);
     Disconnect()->click();
-    EXPECT_EQ(server.DisconnectCalls, 1);
+    EXPECT_EQ(disconnects.count(), 0);
     EXPECT_TRUE(Status().isEmpty());
     EXPECT_TRUE(Connect()->isEnabled());
     EXPECT_TRUE(dialogs.Errors.isEmpty());
@@ -94,18 +115,20 @@ TEST_F(OpcPage, DisconnectWhileNotConnectedChangesNoLabel)
 TEST_F(OpcPage, ServerShutdownReadsStopped)
 {
     Connect()->click();
-    server.DisconnectServer(); // as on a shutdown request of the server
+    plant->RequestShutdown();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !connection.Active(); }, 2000));
     EXPECT_EQ(Status(), QStringLiteral("stopped"));
 }
 
 TEST_F(OpcPage, RefusedItemAddIsShownAndTheWorkGoesOn)
 {
     Connect()->click();
-    server.RefusedTags = {QStringLiteral("Plant.Unknown")};
-    server.AddItem(*form->WriteBackGroup, QStringLiteral("Plant.Unknown"));
+    plant->RefuseItem(QStringLiteral("Loop.Unknown"));
+    connection.AddItem(*form->WriteBackGroup, QStringLiteral("Loop.Unknown"));
+    connection.AddItem(*form->WriteBackGroup, QStringLiteral("Loop.MV"));
     ASSERT_EQ(dialogs.Messages.size(), 1);
-    EXPECT_TRUE(dialogs.Messages[0].startsWith(QStringLiteral("OPC Command:\r\nPlant.Unknown - ")));
-    EXPECT_EQ(form->WriteBackGroup->OPCItems().size(), 1u);
+    EXPECT_TRUE(dialogs.Messages[0].startsWith(QStringLiteral("OPC Command:\r\nLoop.Unknown - ")));
+    EXPECT_EQ(form->WriteBackGroup->OPCItems().size(), 2u);
     EXPECT_TRUE(dialogs.Errors.isEmpty());
 }
 

@@ -7,7 +7,7 @@
 
 #include "app/VarkolWindows.h"
 #include "data/Podatki.h"
-#include "support/FakeOpc.h"
+#include "opc/OpcClient.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QApplication>
@@ -25,10 +25,8 @@ TEST(PageScreenshots, EveryPage)
         GTEST_SKIP() << "VARKOL_SCREENSHOT_DIR not set";
     ScriptedDialogs dialogs;
     Podatki store;
-    FakeOpcServer server;
-    FakeOpcServerBrowser browser;
-    browser.ProgIDs = {QStringLiteral("Varkol.Demo.1")};
-    VarkolWindows windows = CreateVarkolWindows(store, server, browser);
+    OpcClientObjects opc = CreateDefaultOpcClient();
+    VarkolWindows windows = CreateVarkolWindows(store, *opc.Server, *opc.Browser);
     windows.Form1->move(0, 0);
     windows.Form1->resize(1280, 860);
     windows.Form1->show();

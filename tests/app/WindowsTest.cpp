@@ -1,9 +1,11 @@
 #include "app/VarkolWindows.h"
 #include "data/Podatki.h"
-#include "support/FakeOpc.h"
+#include "opc/OpcClient.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
@@ -12,9 +14,8 @@ TEST(ProgramWindows, FiveWindowsCreatedHiddenAndAttached)
 {
     ScriptedDialogs dialogs;
     Podatki store;
-    FakeOpcServer server;
-    FakeOpcServerBrowser browser;
-    VarkolWindows windows = CreateVarkolWindows(store, server, browser);
+    OpcClientObjects opc = CreateDefaultOpcClient();
+    VarkolWindows windows = CreateVarkolWindows(store, *opc.Server, *opc.Browser);
 
     EXPECT_EQ(QApplication::applicationName(), QStringLiteral("Varkol"));
     EXPECT_EQ(windows.Form1->windowTitle(), QStringLiteral(" Varkol 1.0.7"));
@@ -44,9 +45,8 @@ TEST(ProgramWindows, OtherAutomaticSettingsOpenWithoutBlocking)
 {
     ScriptedDialogs dialogs;
     Podatki store;
-    FakeOpcServer server;
-    FakeOpcServerBrowser browser;
-    VarkolWindows windows = CreateVarkolWindows(store, server, browser);
+    OpcClientObjects opc = CreateDefaultOpcClient();
+    VarkolWindows windows = CreateVarkolWindows(store, *opc.Server, *opc.Browser);
     windows.Form1->show();
 
     windows.Form1->findChild<QPushButton*>(QStringLiteral("Button10"))->click();
@@ -54,4 +54,22 @@ TEST(ProgramWindows, OtherAutomaticSettingsOpenWithoutBlocking)
     EXPECT_FALSE(windows.Form_SamodNastav->isModal());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_TRUE(windows.Form1->isEnabled());
+}
+
+TEST(ProgramWindows, TheDefaultClientOffersTheDemoServer)
+{
+    ScriptedDialogs dialogs;
+    Podatki store;
+    OpcClientObjects opc = CreateDefaultOpcClient();
+    opc.Server->ConnectDelay = 0;
+    VarkolWindows windows = CreateVarkolWindows(store, *opc.Server, *opc.Browser);
+
+    auto* servers = windows.Form1->findChild<QComboBox*>(QStringLiteral("ComboBox2"));
+    ASSERT_GE(servers->count(), 1);
+    EXPECT_EQ(servers->currentText(), QStringLiteral("Varkol.DemoServer.1"));
+    windows.Form1->findChild<QPushButton*>(QStringLiteral("PoveziOPCStreznik"))->click();
+    EXPECT_TRUE(opc.Server->Active());
+    EXPECT_EQ(windows.Form1->findChild<QLabel*>(QStringLiteral("Label54"))->text(),
+              QStringLiteral("running"));
+    EXPECT_TRUE(dialogs.Errors.isEmpty());
 }

@@ -1,11 +1,15 @@
 #pragma once
 
-// A main window on a fake OPC server, for the GUI tests of its pages. The
-// server list offers two servers; the first one connects.
+// A main window on in-process OPC servers, for the GUI tests of its pages.
+// The server list offers, in this order: "Varkol.Test.1" (connects; one
+// writable tag "Loop.MV"), "Varkol.Broken.1" (refuses connections) and
+// "Varkol.Events.1" (alarms and events only). "Varkol.Historian.1" is
+// registered too, but is of a kind the window does not ask for.
 
 #include "app/Glavna.h"
 #include "data/Podatki.h"
-#include "support/FakeOpc.h"
+#include "opc/InProcessConnection.h"
+#include "opc/InProcessServer.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QApplication>
@@ -18,10 +22,18 @@ class MainWindowFixture : public testing::Test {
 protected:
     MainWindowFixture()
     {
-        browser.ProgIDs = {QStringLiteral("Varkol.Demo.1"),
-                           QStringLiteral("Unregistered.Server.1")};
-        server.KnownProgIDs = {QStringLiteral("Varkol.Demo.1")};
-        form = std::make_unique<TForm1>(store, server, browser);
+        plant->AddTag(QStringLiteral("Loop.MV"), OpcType::R8, 0.0, true);
+        broken->RefuseConnections = true;
+        registry->Register(plant);
+        registry->Register(broken);
+        registry->Register(std::make_shared<InProcessServer>(QStringLiteral("Varkol.Historian.1"),
+                                                             QStringLiteral("History"),
+                                                             KindBit(OpcServerKind::HDA10)));
+        registry->Register(std::make_shared<InProcessServer>(QStringLiteral("Varkol.Events.1"),
+                                                             QStringLiteral("Events"),
+                                                             KindBit(OpcServerKind::AE10)));
+        connection.ConnectDelay = 0;
+        form = std::make_unique<TForm1>(store, connection, browser);
     }
 
     // The control `name` of the main window; fails the test when absent.
@@ -41,7 +53,12 @@ protected:
 
     ScriptedDialogs dialogs;
     Podatki store;
-    FakeOpcServer server;
-    FakeOpcServerBrowser browser;
+    std::shared_ptr<InProcessRegistry> registry = std::make_shared<InProcessRegistry>();
+    std::shared_ptr<InProcessServer> plant = std::make_shared<InProcessServer>(
+        QStringLiteral("Varkol.Test.1"), QStringLiteral("Test plant"));
+    std::shared_ptr<InProcessServer> broken = std::make_shared<InProcessServer>(
+        QStringLiteral("Varkol.Broken.1"), QStringLiteral("Unreachable"));
+    InProcessConnection connection{registry};
+    InProcessServerBrowser browser{registry};
     std::unique_ptr<TForm1> form;
 };
