@@ -68,7 +68,9 @@ TEksperiment::TEksperiment(Podatki& store, OpcServer& server, QWidget* parent)
     ConnectHandlers();
 
     Engine.Hooks.WaitForMvQuality = [this] { return WaitForMvQuality(); };
-    Engine.Hooks.WarnNoConnection = [this] { Dialogs().ShowMessage(this, Text(NoConnectionMessage)); };
+    Engine.Hooks.WarnNoConnection = [this] {
+        Dialogs().ShowMessage(this, Text(NoConnectionMessage));
+    };
     Engine.Hooks.ShowExperimentData = [this] {
         if (Host.ShowExperimentData)
             Host.ShowExperimentData(Host.ReadConditioningTexts ? Host.ReadConditioningTexts()
@@ -86,12 +88,12 @@ TEksperiment::~TEksperiment() = default;
 
 void TEksperiment::BuildControls()
 {
-    Chart1 = new LiveChart(QStringLiteral("Chart1"), QStringLiteral("LineSeries1"),
-                           QStringLiteral("Manipulativni signal (mv)"), LiveChart::Style::Stairs,
-                           this);
-    Chart_U = new LiveChart(QStringLiteral("Chart_U"), QStringLiteral("Series1"),
-                            QStringLiteral("Izhod regulatorja (u)"), LiveChart::Style::Stairs,
-                            this);
+    Chart1 =
+        new LiveChart(QStringLiteral("Chart1"), QStringLiteral("LineSeries1"),
+                      QStringLiteral("Manipulativni signal (mv)"), LiveChart::Style::Stairs, this);
+    Chart_U =
+        new LiveChart(QStringLiteral("Chart_U"), QStringLiteral("Series1"),
+                      QStringLiteral("Izhod regulatorja (u)"), LiveChart::Style::Stairs, this);
     Chart3 = new LiveChart(QStringLiteral("Chart3"), QStringLiteral("Series2"),
                            QStringLiteral("Izhod iz procesa - meritev 1 (y)"),
                            LiveChart::Style::Line, this);
@@ -146,8 +148,10 @@ void TEksperiment::BuildControls()
     Timer1->setObjectName(QStringLiteral("Timer1"));
 
     auto* charts = new QGridLayout;
-    const std::pair<LiveChart*, QLabel*> rows[] = {
-        {Chart1, Label_Exp_MV}, {Chart_U, Label_Exp_U1}, {Chart3, Label_Exp_Y1}, {Chart2, Label_Exp_Y2}};
+    const std::pair<LiveChart*, QLabel*> rows[] = {{Chart1, Label_Exp_MV},
+                                                   {Chart_U, Label_Exp_U1},
+                                                   {Chart3, Label_Exp_Y1},
+                                                   {Chart2, Label_Exp_Y2}};
     for (int row = 0; row < 4; ++row) {
         charts->addWidget(rows[row].first, row, 0);
         charts->addWidget(rows[row].second, row, 1);

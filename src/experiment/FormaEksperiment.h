@@ -154,7 +154,7 @@ private:
     bool WaitForMvQuality();
 
     OpcServer& server_;
-    bool running_ = false;  // shown, first sample taken, not yet ended
+    bool running_ = false; // shown, first sample taken, not yet ended
     bool inTick_ = false;
     bool starting_ = false; // inside the wait of a start
     // The kind of run started, for when Host.IsManualTrial is unset.
