@@ -36,38 +36,51 @@ void LiveChart::SetColor(const QColor& color)
 void LiveChart::Clear()
 {
     series_->clear();
-    points_.clear();
+    samples_.clear();
     haveRange_ = false;
     ApplyRanges();
 }
 
 void LiveChart::Append(double time, double value)
 {
-    if (style_ == Style::Stairs && !points_.empty())
-        series_->append(time, points_.back().y());
-    series_->append(time, value);
-    points_.emplace_back(time, value);
+    Sample sample{QPointF(time, value), 0};
+    // A value that is not finite (a server may deliver one) is kept in the
+    // store but not drawn.
+    if (std::isfinite(value)) {
+        const int drawn = series_->count();
+        if (style_ == Style::Stairs && drawn > 0) {
+            series_->append(time, series_->at(drawn - 1).y());
+            ++sample.Drawn;
+        }
+        series_->append(time, value);
+        ++sample.Drawn;
+    }
+    samples_.push_back(sample);
     ExtendValueRange(value);
     ApplyRanges();
 }
 
 void LiveChart::DropFirst()
 {
-    if (points_.empty())
+    if (samples_.empty())
         return;
-    const double dropped = points_.front().y();
-    points_.pop_front();
-    // The next sample's corner goes with the dropped one, so the series
+    const Sample dropped = samples_.front();
+    samples_.pop_front();
+    int remove = dropped.Drawn;
+    // The next sample's corner belongs to the dropped value, so the series
     // starts at that sample's own value.
-    const int drawn = style_ == Style::Stairs && !points_.empty() ? 2 : 1;
-    series_->removePoints(0, drawn);
-    if (!(dropped > low_ && dropped < high_))
+    if (!samples_.empty() && samples_.front().Drawn == 2) {
+        samples_.front().Drawn = 1;
+        ++remove;
+    }
+    if (remove > 0)
+        series_->removePoints(0, remove);
+    const double y = dropped.Point.y();
+    if (!(y > low_ && y < high_))
         RecomputeValueRange();
     ApplyRanges();
 }
 
-// A value a server delivered as inf or NaN is drawn where it can be but
-// does not take part in the axis range.
 void LiveChart::ExtendValueRange(double value)
 {
     if (!std::isfinite(value))
@@ -80,19 +93,19 @@ void LiveChart::ExtendValueRange(double value)
 void LiveChart::RecomputeValueRange()
 {
     haveRange_ = false;
-    for (const QPointF& point : points_)
-        ExtendValueRange(point.y());
+    for (const Sample& sample : samples_)
+        ExtendValueRange(sample.Point.y());
 }
 
 void LiveChart::ApplyRanges()
 {
-    if (points_.empty()) {
+    if (samples_.empty()) {
         axisX_->setRange(0, 1);
         axisY_->setRange(0, 1);
         return;
     }
-    const double first = points_.front().x();
-    const double last = points_.back().x();
+    const double first = samples_.front().Point.x();
+    const double last = samples_.back().Point.x();
     axisX_->setRange(first, last > first ? last : first + 1);
     if (!haveRange_) {
         axisY_->setRange(0, 1);

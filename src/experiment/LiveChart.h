@@ -7,7 +7,8 @@
 //
 // A stair-step series holds each value until the next sample: point i is
 // drawn as the corner (t_i, v_{i-1}) followed by (t_i, v_i), so the series
-// keeps 2n - 1 drawn points for n samples.
+// keeps 2n - 1 drawn points for n samples. Values that are not finite are
+// counted as samples but not drawn.
 
 #include <QChartView>
 #include <QColor>
@@ -36,7 +37,7 @@ public:
     // Drops the oldest sample; nothing when the chart is empty.
     void DropFirst();
     // Samples held (not drawn points).
-    int Count() const { return static_cast<int>(points_.size()); }
+    int Count() const { return static_cast<int>(samples_.size()); }
 
 private:
     void ExtendValueRange(double value);
@@ -47,7 +48,11 @@ private:
     QLineSeries* series_;
     QValueAxis* axisX_;
     QValueAxis* axisY_;
-    std::deque<QPointF> points_;
+    struct Sample {
+        QPointF Point;
+        int Drawn = 0; // points of the series that belong to this sample
+    };
+    std::deque<Sample> samples_;
     double low_ = 0;
     double high_ = 0;
     bool haveRange_ = false; // low_ and high_ hold the finite values' range

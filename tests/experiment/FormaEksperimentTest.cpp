@@ -25,6 +25,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -383,4 +384,18 @@ TEST(FormaEksperiment, KeepingThePlantsMvNeedsAValueTheServerDelivered)
     rig.W.Timer1Timer();
     EXPECT_EQ(rig.Column(1, 1), 10.0);
     EXPECT_TRUE(rig.Server->WriteLog.isEmpty());
+}
+
+TEST(FormaEksperiment, AValueThatIsNotFiniteIsCountedButNotDrawn)
+{
+    LiveChart chart("Chart", "Series", "Title", LiveChart::Style::Stairs);
+    chart.Append(0, 1);
+    chart.Append(1, std::numeric_limits<double>::quiet_NaN());
+    chart.Append(2, 3);
+    EXPECT_EQ(chart.Series()->points(), (QList<QPointF>{{0, 1}, {2, 1}, {2, 3}}));
+    EXPECT_DOUBLE_EQ(chart.AxisY()->max(), 3.1);
+    chart.DropFirst();
+    chart.DropFirst();
+    EXPECT_EQ(chart.Count(), 1);
+    EXPECT_EQ(chart.Series()->points(), QList<QPointF>{QPointF(2, 3)});
 }
