@@ -3,7 +3,9 @@
 // The program's five windows, created at start in this order and living
 // until the program ends: the main window, the experiment run window, the
 // automatic-experiment settings, the histogram and the large signal view.
-// The main window receives the other four (AttachWindows) once they exist.
+// The main window receives the other four (AttachWindows) once they exist;
+// the run window reaches the main window through its Host hooks, which are
+// connected here.
 
 #include "app/Glavna.h"
 #include "data/Unit_Hystogram.h"
