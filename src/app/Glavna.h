@@ -303,9 +303,22 @@ public:
     void Button6Click();
     void Button7Click();
     void Button_PIDClick();
-    // Identifies the inner and outer models over the window start..end and
-    // shows the outer one when `showOuter`, else the inner one.
+    // Identifies the inner and outer models over the window start..end,
+    // shows the outer one when `showOuter`, else the inner one, and checks
+    // the sampling period against both.
     void IdentifyModels(int windowStart, int windowEnd, bool showOuter);
+    // Fills the page from the outer or inner model of the store: the plot,
+    // the values with their fixed decimals and the grade.
+    void ShowModel(bool outer);
+    // Draws the measured response and the model output over samples 1..n of
+    // the identification window, the vertical axis a tenth of the span
+    // beyond both curves.
+    void PlotModel(const double* measured, const double* modelOutput, int n);
+    // The grade text and its one visible lamp.
+    void GradeModel(double relativeError);
+    void HideQualityLamps();
+    // The sampling warning in the status bar, or an empty status bar.
+    void CheckSampling();
 
     // ===== Controller page (RegTab) ========================================
     QGroupBox* GroupBox_Method = nullptr;

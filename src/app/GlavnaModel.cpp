@@ -6,6 +6,16 @@
 
 #include "app/ChartView.h"
 #include "app/GlavnaLayout.h"
+#include "app/NumberText.h"
+#include "app/UserDialogs.h"
+#include "data/ChartSeries.h"
+#include "data/ChartStyle.h"
+#include "data/GlobalProcedures.h"
+#include "data/Podatki.h"
+#include "model/ModelClass.h"
+#include "model/ModelFile.h"
+#include "model/ModelQuality.h"
+#include "model/ModelTexts.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -17,7 +27,13 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTabWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <string>
 
 namespace {
 
@@ -38,6 +54,11 @@ QLabel* NewQualityLamp(const char* name, const QColor& color)
     lamp->setFixedSize(Size, Size);
     return lamp;
 }
+
+// The dialogs' filters and default extension of the model file.
+const QString ModelSaveFilter = QStringLiteral("Varkol Model (*.vkm)|*.vkm|All files (*.*)|*.*");
+const QString ModelOpenFilter = QStringLiteral("Varkol Models (*.vkm)|*.vkm|All files|*.*");
+const QString ModelFileExtension = QStringLiteral("vkm");
 
 } // namespace
 
@@ -136,33 +157,152 @@ void TForm1::WireModelPage()
     OnEvent(Button_PID, &QPushButton::clicked, &TForm1::Button_PIDClick);
 }
 
+// "Izračun modela" sits on the processing page; what it starts is this page's.
+void TForm1::Button_IzracunClick()
+{
+    IdentifyModels(ScrollBar3->value(), ScrollBar4->value(), CheckBox_Model_Outer->isChecked());
+    PageControl1->setCurrentIndex(3);
+}
+
+void TForm1::IdentifyModels(int windowStart, int windowEnd, bool showOuter)
+{
+    ::IdentifyModels(Store, windowStart, windowEnd);
+    ShowModel(showOuter);
+    CheckSampling();
+}
+
+void TForm1::ShowModel(bool outer)
+{
+    const ProcessModel& model = outer ? Store.OuterModel : Store.InnerModel;
+    PlotModel(outer ? Store.MeasuredOuter.data() : Store.MeasuredInner.data(),
+              outer ? Store.ModelOutputOuter.data() : Store.ModelOutputInner.data(),
+              Store.IdentSampleCount);
+    const ModelTexts texts = ShowModelTexts(model);
+    Edit_Gain->setText(texts.Gain);
+    Edit_Time->setText(texts.TimeConstant);
+    Edit_Delay->setText(texts.DeadTime);
+    Label_DGain->setText(texts.GainDeviation);
+    Label_DTime->setText(texts.TimeDeviation);
+    Label_STD->setText(texts.ResidualSTD);
+    Label_Rel_Pogresek->setText(texts.RelativeError);
+    GradeModel(model.RelativeError);
+}
+
+void TForm1::PlotModel(const double* measured, const double* modelOutput, int n)
+{
+    n = std::clamp(n, 0, Podatki::MaxSamples);
+    const double* time = Store.IdentTime.data();
+    FillLineSeriesFromSamples(LineSeries1, time, measured, 1, n);
+    FillLineSeriesFromSamples(LineSeries2, time, modelOutput, 1, n);
+
+    // The vertical axis holds both curves with a tenth of their span to
+    // spare above and below.
+    double maxMeasured = 0, minMeasured = 0, maxModel = 0, minModel = 0;
+    MinMax(measured, maxMeasured, minMeasured, 1, n);
+    MinMax(modelOutput, maxModel, minModel, 1, n);
+    const double max = std::max(maxMeasured, maxModel);
+    const double min = std::min(minMeasured, minModel);
+    const double span = max - min == 0 ? 1 : max - min;
+    SetAxisRange(Chart_Model->AxisY(), min - 0.1 * span, max + 0.1 * span);
+    if (n > 0)
+        SetAxisRange(Chart_Model->AxisX(), time[0], time[n - 1]);
+}
+
+void TForm1::HideQualityLamps()
+{
+    for (QLabel* lamp :
+         {Image_Quality_Green, Image_Quality_Yellow, Image_Quality_Orange, Image_Quality_Red})
+        lamp->hide();
+}
+
+void TForm1::GradeModel(double relativeError)
+{
+    HideQualityLamps();
+    const ModelGrade grade = ::GradeModel(relativeError);
+    Label_Kvaliteta->setText(QString::fromUtf8(GradeText(grade)));
+    switch (grade) {
+    case ModelGrade::VeryGood:
+        Image_Quality_Green->show();
+        break;
+    case ModelGrade::Good:
+        Image_Quality_Yellow->show();
+        break;
+    case ModelGrade::Poorer:
+        Image_Quality_Orange->show();
+        break;
+    case ModelGrade::Poor:
+        Image_Quality_Red->show();
+        break;
+    }
+}
+
+void TForm1::CheckSampling()
+{
+    const std::string warning =
+        ::CheckSampling(Store.InnerModel, Store.OuterModel, Store.SamplingTime);
+    if (warning.empty())
+        StatusBar1->clearMessage();
+    else
+        StatusBar1->showMessage(QString::fromStdString(warning));
+}
+
 void TForm1::CheckBox_Model_OuterClick()
 {
-    // Will show the outer (checked) or inner model and check the sampling.
+    if (AutoSetupInProgress)
+        return;
+    HideQualityLamps();
+    ShowModel(CheckBox_Model_Outer->isChecked());
+    CheckSampling();
 }
 
 void TForm1::Button5Click()
 {
-    // Will re-evaluate the shown model with the edited gain, time constant
-    // and dead time.
+    // All three edits are read before anything changes, so a text that is
+    // not a number leaves the stored model and the page as they were.
+    const double gain = ParseNumber(Edit_Gain->text());
+    const double timeConstant = ParseNumber(Edit_Time->text());
+    const double deadTime = ParseNumber(Edit_Delay->text());
+    const bool outer = CheckBox_Model_Outer->isChecked();
+    const ModelFitQuality quality = ApplyModel(Store, outer, gain, timeConstant, deadTime);
+
+    HideQualityLamps();
+    PlotModel(outer ? Store.MeasuredOuter.data() : Store.MeasuredInner.data(),
+              outer ? Store.ModelOutputOuter.data() : Store.ModelOutputInner.data(),
+              Store.IdentSampleCount);
+    Label_STD->setText(AppliedModelFigureText(quality.ResidualSTD));
+    Label_Rel_Pogresek->setText(AppliedModelFigureText(quality.RelativeError));
+    GradeModel(quality.RelativeError);
 }
 
 void TForm1::Button6Click()
 {
-    // Will load a model file (.vkm) and show it.
+    FileDialogRequest request;
+    request.Caption = QStringLiteral("Naloži model");
+    request.Directory = WorkDir;
+    request.Filter = ModelOpenFilter;
+    const QString fileName = Dialogs().OpenFileName(this, request);
+    if (fileName.isEmpty())
+        return;
+    LoadModel(fileName, Store);
+    HideQualityLamps();
+    ShowModel(CheckBox_Model_Outer->isChecked());
+    CheckSampling();
 }
 
 void TForm1::Button7Click()
 {
-    // Will save both models with their signals as a .vkm file.
+    FileDialogRequest request;
+    request.Caption = QStringLiteral("Shrani model");
+    request.Directory = WorkDir;
+    request.Filter = ModelSaveFilter;
+    request.DefaultExtension = ModelFileExtension;
+    const QString fileName = Dialogs().SaveFileName(this, request);
+    if (fileName.isEmpty())
+        return;
+    SaveModel(fileName, Store);
 }
 
 void TForm1::Button_PIDClick()
 {
     // Will switch to the controller page and recompute the tuning.
-}
-
-void TForm1::IdentifyModels(int /*windowStart*/, int /*windowEnd*/, bool /*showOuter*/)
-{
-    // Will remove the initial offsets, identify and grade both models.
 }

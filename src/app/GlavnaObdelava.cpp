@@ -271,12 +271,6 @@ void TForm1::Button4Click()
     // Will save the measured data as a .vkd file.
 }
 
-void TForm1::Button_IzracunClick()
-{
-    // Will identify the models over the experiment window and show the model
-    // page.
-}
-
 void TForm1::Chart_MVRightClick()
 {
     // Will show the histogram of MV over the experiment window.
