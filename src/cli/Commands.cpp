@@ -14,8 +14,8 @@ const CliCommand commands[] = {
     {"convert", "convert IN OUT.vkd      any readable data file written as a .vkd", RunConvert},
     {"experiment",
      "experiment [--ts S --wait S --step-size X --step-duration S --steps N --mv0 X --both "
-     "--no-write --closed-during --keep-initial --seed N]   an automatic step test on the "
-     "process simulation",
+     "--no-write --closed-during --keep-initial --seed N --out FILE.vkd]   an automatic step test on "
+     "the process simulation",
      RunExperiment},
     {"model", "model FILE.vkm          the models of a model file as JSON", RunModel},
     {"identify",

@@ -1,13 +1,17 @@
 // varkol-cli experiment: an automatic step-test run against the built-in
 // process simulation, in virtual time, through the run engine of the
-// experiment window.
+// experiment window. With --out the record is written as a .vkd, as
+// "Shrani v datoteko" would write it after the run: the standard columns, the
+// whole record as the window, the processing page's default settings.
 
 #include "app/Errors.h"
 #include "cli/CliArguments.h"
 #include "cli/Commands.h"
 #include "cli/JsonWriter.h"
+#include "data/DataFile.h"
 #include "data/GlobalProcedures.h"
 #include "data/Podatki.h"
+#include "data/ProcessingChoosers.h"
 #include "experiment/RunEngine.h"
 
 #include <charconv>
@@ -42,9 +46,9 @@ std::uint64_t SeedOption(const CliArguments& args)
 
 int RunExperiment(int argc, char** argv)
 {
-    const CliArguments args(argc, argv, 2,
-                            {"ts", "wait", "step-size", "step-duration", "steps", "mv0", "seed"},
-                            {"both", "no-write", "closed-during", "keep-initial"});
+    const CliArguments args(
+        argc, argv, 2, {"ts", "wait", "step-size", "step-duration", "steps", "mv0", "seed", "out"},
+        {"both", "no-write", "closed-during", "keep-initial"});
     args.ExpectPositionalCount(0);
 
     // The corrections "Aktiviraj eksperiment" makes before a run: a sampling
@@ -96,12 +100,21 @@ int RunExperiment(int argc, char** argv)
         if (i == 0 || mv[i] != mv[i - 1])
             levels.emplace_back(mv[i]);
 
+    JsonValue outFile;
+    if (const auto fileName = args.Option("out")) {
+        const ColumnChoice columns = DefaultColumns(store->SignalCount);
+        SaveMeasurements(*store, QString::fromLocal8Bit(fileName->c_str()), CurrentDateText(),
+                         CurrentTimeText(), store->SamplingTime, n, 1, n, ConditioningSettings(),
+                         columns, FieldNames(*store, columns));
+        outFile = JsonValue(*fileName);
+    }
+
     JsonValue out;
     out.Add("samples", n);
     out.Add("sampling_time", store->SamplingTime);
     out.Add("mv_levels", JsonValue(std::move(levels)));
     out.Add("events", JsonValue(std::move(events)));
-    out.Add("out", JsonValue());
+    out.Add("out", std::move(outFile));
     std::printf("%s\n", out.Serialize().c_str());
     return 0;
 }

@@ -162,3 +162,52 @@ TEST_F(DataCommandsTest, ConvertWritesAForeignExportAsAVkd)
     EXPECT_EQ(broken.ExitCode, 2);
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("none.vkd"))));
 }
+
+TEST(ExperimentCommand, OutWritesTheRecordAsTheSaveWouldAndTheSeedFixesTheSamples)
+{
+    QTemporaryDir dir;
+    auto run = [&](const char* seed, const QString& file) {
+        const CliResult r =
+            RunCli({QStringLiteral("experiment"), QStringLiteral("--ts"), QStringLiteral("1"),
+                    QStringLiteral("--wait"), QStringLiteral("10"), QStringLiteral("--mv0"),
+                    QStringLiteral("50"), QStringLiteral("--seed"), QString::fromLatin1(seed),
+                    QStringLiteral("--out"), file});
+        EXPECT_EQ(r.ExitCode, 0) << r.Error.toStdString();
+        EXPECT_EQ(r.Json[QStringLiteral("out")].toString(), file);
+        EXPECT_EQ(r.Json[QStringLiteral("samples")].toInt(), 23);
+    };
+    // Everything but the date and time of saving (lines 3 and 4).
+    auto linesBeyondTheClock = [](const QString& file) {
+        QFile f(file);
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+        QList<QByteArray> lines = f.readAll().split('\n');
+        return lines.mid(4);
+    };
+    const QString a = dir.filePath(QStringLiteral("a.vkd"));
+    const QString b = dir.filePath(QStringLiteral("b.vkd"));
+    const QString c = dir.filePath(QStringLiteral("c.vkd"));
+    run("7", a);
+    run("7", b);
+    run("8", c);
+    EXPECT_EQ(linesBeyondTheClock(a), linesBeyondTheClock(b));
+    EXPECT_NE(linesBeyondTheClock(a), linesBeyondTheClock(c));
+
+    // The file loads as the processing page's save would have left it.
+    auto store = std::make_unique<Podatki>();
+    const MeasurementFileSettings settings = LoadMeasurements(*store, a);
+    EXPECT_EQ(store->SampleCount, 23);
+    EXPECT_EQ(store->SignalCount, 6);
+    EXPECT_EQ(store->SamplingTime, 1);
+    EXPECT_EQ(settings.WindowStart, QStringLiteral("1"));
+    EXPECT_EQ(settings.WindowEnd, QStringLiteral("23"));
+    EXPECT_EQ(settings.FilterTime, QStringLiteral("0"));
+    EXPECT_EQ(settings.ActuatorMaximum, QStringLiteral("100"));
+    EXPECT_EQ(settings.ActuatorMinimum, QStringLiteral("0"));
+    EXPECT_EQ(settings.ActuatorVelocity, QStringLiteral("1"));
+    EXPECT_EQ(store->Column(1)[0], 50);
+    EXPECT_EQ(store->Column(1)[22], 52);
+    for (int i = 0; i < 23; ++i) {
+        EXPECT_EQ(store->Column(2)[i], store->Column(1)[i]);
+        EXPECT_EQ(store->Column(4)[i], store->Column(3)[i]);
+    }
+}
