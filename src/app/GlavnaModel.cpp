@@ -37,10 +37,12 @@
 
 namespace {
 
+constexpr int QualityLampSize = 18;
+
 // A round lamp of one grade colour.
 QLabel* NewQualityLamp(const char* name, const QColor& color)
 {
-    constexpr int Size = 18;
+    constexpr int Size = QualityLampSize;
     QPixmap pixmap(Size, Size);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
@@ -123,6 +125,8 @@ QWidget* TForm1::BuildModelPage()
         lamps->addWidget(lamp);
     lamps->addStretch();
     model->addLayout(lamps, 6, 2, 1, 2);
+    // The row keeps its height whether a lamp shows or not.
+    model->setRowMinimumHeight(6, QualityLampSize);
     right->addWidget(GroupBox_Model);
 
     Button5 = NewButton("Button5", QStringLiteral("Uporabi model"));
