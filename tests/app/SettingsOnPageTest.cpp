@@ -1,0 +1,382 @@
+// The experiment settings file through the experiment page: "Shrani
+// nastavitve" writes what the two windows show, "Naloži nastavitve" brings
+// it back into a fresh program, with the enabling rules following.
+
+#include "ProgramFixture.h"
+#include "app/MaskedTimeEdit.h"
+#include "app/RadioGroup.h"
+#include "app/SettingsFile.h"
+#include "app/TextComboBox.h"
+#include "support/LocaleScope.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QScrollBar>
+
+#include <vector>
+
+namespace {
+
+// A control's state as the file stores it: the text of an edit or label,
+// whether a box is checked, or the item index / position of a list choice.
+QVariant StateOf(QWidget* control)
+{
+    if (auto* edit = qobject_cast<QLineEdit*>(control))
+        return edit->text();
+    if (auto* label = qobject_cast<QLabel*>(control))
+        return label->text();
+    if (auto* box = qobject_cast<QCheckBox*>(control))
+        return box->isChecked();
+    if (auto* group = qobject_cast<RadioGroup*>(control))
+        return group->ItemIndex();
+    if (auto* list = qobject_cast<TextComboBox*>(control))
+        return list->ItemIndex();
+    if (auto* combo = qobject_cast<QComboBox*>(control))
+        return combo->currentIndex();
+    if (auto* slider = qobject_cast<QScrollBar*>(control))
+        return slider->value();
+    if (auto* box = qobject_cast<QGroupBox*>(control)) {
+        const QList<QRadioButton*> buttons = box->findChildren<QRadioButton*>();
+        for (int i = 0; i < buttons.size(); ++i)
+            if (buttons[i]->isChecked())
+                return i;
+        return -1;
+    }
+    ADD_FAILURE() << "unexpected kind of control " << control->objectName().toStdString();
+    return {};
+}
+
+void SetState(QWidget* control, const QVariant& state)
+{
+    if (auto* edit = qobject_cast<QLineEdit*>(control))
+        edit->setText(state.toString());
+    else if (auto* label = qobject_cast<QLabel*>(control))
+        label->setText(state.toString());
+    else if (auto* box = qobject_cast<QCheckBox*>(control))
+        box->setChecked(state.toBool());
+    else if (auto* group = qobject_cast<RadioGroup*>(control))
+        group->SetItemIndex(state.toInt());
+    else if (auto* list = qobject_cast<TextComboBox*>(control))
+        list->SetItemIndex(state.toInt());
+    else if (auto* combo = qobject_cast<QComboBox*>(control))
+        combo->setCurrentIndex(state.toInt());
+    else if (auto* slider = qobject_cast<QScrollBar*>(control))
+        slider->setValue(state.toInt());
+    else if (auto* radios = qobject_cast<QGroupBox*>(control))
+        radios->findChildren<QRadioButton*>().at(state.toInt())->setChecked(true);
+    else
+        ADD_FAILURE() << "unexpected kind of control " << control->objectName().toStdString();
+}
+
+struct Stored {
+    bool Automatic; // a control of the automatic-experiment settings window
+    const char* Name;
+    QVariant State; // differs from the initial state
+};
+
+// Every stored control except the tag table and the sequencer grid, with a
+// state that is not its initial one (the start time and the
+// closed-loop-after box included, off).
+const std::vector<Stored> StoredControls = {
+    {false, "RadioGroup4", 0},
+    {false, "ComboBox3", 1},
+    {false, "RadioGroup5", 0},
+    {false, "ComboBox4", 1},
+    {false, "CasVzorcenjaEdit", QStringLiteral("0,5")},
+    {false, "OhraniZacetniVhod", true},
+    {false, "ZacetniVhodEdit", QStringLiteral("12,5")},
+    {false, "CasCakanjaEdit", QStringLiteral("30")},
+    {false, "VelikostStopniceEdit", QStringLiteral("2,5")},
+    {false, "CasStopniceEdit", QStringLiteral("20")},
+    {false, "SteviloStopnicEdit", QStringLiteral("3")},
+    {false, "CheckBox_ObeSmeri", true},
+    {false, "CheckBox_Zaprtozancni", true},
+    {false, "CheckBox_NePisi", true},
+    {false, "Edit_MVMax", QStringLiteral("80")},
+    {false, "Edit_MVMin", QStringLiteral("10")},
+    {false, "Edit_MVStep", QStringLiteral("0,5")},
+    {true, "Edit_Sam_Filt", QStringLiteral("2")},
+    {true, "Edit_Sam_Max", QStringLiteral("90")},
+    {true, "Edit_Sam_Min", QStringLiteral("5")},
+    {true, "Edit_Sam_Velocity", QStringLiteral("15")},
+    {true, "ComboBox_Sam_IzbMetode", 3},
+    {true, "Edit_Sam_Ts", QStringLiteral("0,2")},
+    {true, "ScrollBar_Sam_Robust", 14},
+    {true, "CheckBox_Sam_Cascade", true},
+    {true, "CheckBox_Sam_Nalozi", true},
+    {true, "RadioGroup_Sam_Prikaz", 1},
+    {true, "ComboBox_Sam_TipReg", 2},
+    {true, "Edit_Sam_SkalP", QStringLiteral("1,1")},
+    {true, "Edit_Sam_SkalI", QStringLiteral("1,2")},
+    {true, "Edit_Sam_SkalD", QStringLiteral("1,3")},
+    {true, "RadioGroup_Sam_PID", 3},
+    {true, "CheckBox_Sam_PorocObd", false},
+    {true, "CheckBox_Sam_PorocMod", false},
+    {true, "CheckBox_Sam_PorocReg", false},
+    {true, "Label13", QStringLiteral("moja.dot")},
+    {false, "CajtZacetka", QStringLiteral("08:30:15")},
+    {false, "CheckBox_ZZPoPoizkusu", false},
+    {false, "CheckBox_Sekvencer", true},
+};
+
+// The file that the states above and the tag table of FillTags give.
+ExperimentSettings ExpectedFile()
+{
+    ExperimentSettings s;
+    s.OpcServer = DemoServerProgID;
+    for (int row = 0; row < 20; ++row) {
+        if (row == 6 || row == 13)
+            continue;
+        s.Tags[row] = QStringLiteral("Tag.%1").arg(row);
+        s.Descriptions[row] = QStringLiteral("Opis %1").arg(row);
+    }
+    s.RAMode1 = 0;
+    s.ManualValue1 = 1;
+    s.RAMode2 = 0;
+    s.ManualValue2 = 1;
+    s.SamplingPeriod = "0,5";
+    s.KeepInitialInput = true;
+    s.InitialInput = "12,5";
+    s.WaitTime = "30";
+    s.StepSize = "2,5";
+    s.StepDuration = "20";
+    s.NumberOfSteps = "3";
+    s.BothDirections = true;
+    s.ClosedLoopDuring = true;
+    s.NoOPCWrite = true;
+    s.ManualTrial = true;
+    s.MVMax = "80";
+    s.MVMin = "10";
+    s.MVStep = "0,5";
+    s.AutoFilter = "2";
+    s.AutoActuatorMax = "90";
+    s.AutoActuatorMin = "5";
+    s.AutoActuatorVelocity = "15";
+    s.AutoTuningMethod = 3;
+    s.AutoSamplingTime = "0,2";
+    s.AutoRobust = 14;
+    s.AutoCascade = true;
+    s.AutoLoadParameters = true;
+    s.AutoResponse = 1;
+    s.AutoControllerForm = 2;
+    s.AutoScaleP = "1,1";
+    s.AutoScaleI = "1,2";
+    s.AutoScaleD = "1,3";
+    s.AutoControllerType = 3;
+    s.ReportProcessing = false;
+    s.ReportModel = false;
+    s.ReportController = false;
+    s.ReportTemplate = "moja.dot";
+    s.StartTime = "08:30:15";
+    s.ClosedLoopAfter = false;
+    s.SequencerPresent = true;
+    return s;
+}
+
+class SettingsOnPage : public ProgramFixture {
+protected:
+    SettingsOnPage() { ProvideAutomaticControls(*windows.Form_SamodNastav); }
+
+    // The automatic-experiment settings window gets its controls on another
+    // line of work; where one is missing, a stand-in of the kind the file
+    // code reads takes its place.
+    static void ProvideAutomaticControls(QWidget& window)
+    {
+        for (const Stored& control : StoredControls) {
+            const QString name = QString::fromLatin1(control.Name);
+            if (!control.Automatic || window.findChild<QWidget*>(name))
+                continue;
+            QWidget* standIn = nullptr;
+            if (name == "Label13") {
+                standIn = new QLabel(QStringLiteral("normal.dot"), &window);
+            } else if (name.startsWith("Edit")) {
+                standIn = new QLineEdit(&window);
+            } else if (name.startsWith("CheckBox")) {
+                standIn = new QCheckBox(&window);
+            } else if (name.startsWith("ComboBox")) {
+                auto* combo = new QComboBox(&window);
+                combo->addItems({"a", "b", "c", "d", "e", "f"});
+                standIn = combo;
+            } else if (name.startsWith("ScrollBar")) {
+                auto* slider = new QScrollBar(&window);
+                slider->setRange(0, 20);
+                standIn = slider;
+            } else {
+                standIn = new RadioGroup(name, {"a", "b", "c", "d"}, 1, &window);
+            }
+            standIn->setObjectName(name);
+        }
+    }
+
+    QWidget* Control(VarkolWindows& program, const Stored& control)
+    {
+        QWidget* window = control.Automatic ? static_cast<QWidget*>(program.Form_SamodNastav.get())
+                                            : static_cast<QWidget*>(program.Form1.get());
+        auto* found = window->findChild<QWidget*>(QString::fromLatin1(control.Name));
+        EXPECT_NE(found, nullptr) << control.Name;
+        return found;
+    }
+
+    void FillTags()
+    {
+        for (int row = 0; row < 20; ++row) {
+            Tags().SetCell(0, row, QStringLiteral("Tag.%1").arg(row));
+            Tags().SetCell(1, row, QStringLiteral("Opis %1").arg(row));
+        }
+    }
+
+    void Save(const QString& answer)
+    {
+        dialogs.FileAnswers.push_back(answer);
+        Find<QPushButton>("ShraniNastavitve")->click();
+    }
+    void Load(const QString& answer)
+    {
+        dialogs.FileAnswers.push_back(answer);
+        Find<QPushButton>("NaloziNastavitve")->click();
+    }
+
+    // The lines of a file saved from the initial window, with some replaced.
+    QString FileWithLines(const QString& name, const QList<QPair<int, QString>>& replaced)
+    {
+        QStringList lines = ExperimentSettingsLines(ExperimentSettings{});
+        for (const auto& [line, text] : replaced)
+            lines[line] = text;
+        QFile file(File(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write((lines.join("\r\n") + "\r\n").toUtf8());
+        return File(name);
+    }
+};
+
+} // namespace
+
+TEST_F(SettingsOnPage, EveryStoredControlComesBackThroughTheFile)
+{
+    LocaleScope comma(LocaleScope::Comma());
+    const QString startDir = form->WorkDir;
+    FillTags();
+    for (const Stored& control : StoredControls)
+        SetState(Control(windows, control), control.State);
+    Find<QRadioButton>("RadioRocno")->click();
+    const QDate date(2026, 12, 6);
+    Find<QDateEdit>("DateTimePicker1")->setDate(date);
+
+    const QString saved = File("nastavitve.vkx");
+    Save(File("nastavitve")); // the default extension is added
+    ASSERT_TRUE(dialogs.Errors.isEmpty()) << dialogs.Errors.join('\n').toStdString();
+    ASSERT_EQ(dialogs.FileRequests.size(), 1u);
+    const FileDialogRequest& request = dialogs.FileRequests[0];
+    EXPECT_EQ(request.Filter, QStringLiteral("Varkol Experiment (*.vkx)|*.vkx|All files|*.*"));
+    EXPECT_EQ(request.DefaultExtension, QStringLiteral("vkx"));
+    EXPECT_EQ(request.Directory, startDir);
+    EXPECT_EQ(request.FileName, ProposedSettingsFileName("08:30:15", date));
+    EXPECT_EQ(form->WorkDir, QDir::toNativeSeparators(dir.path()));
+    EXPECT_EQ(ReadExperimentSettings(saved), ExpectedFile());
+
+    // A fresh program loads it.
+    InProcessConnection connection2{registry};
+    VarkolWindows fresh = CreateVarkolWindows(store, connection2, browser);
+    ProvideAutomaticControls(*fresh.Form_SamodNastav);
+    TForm1& main = *fresh.Form1;
+    main.findChild<TextComboBox*>("ComboBox2")->SetItemIndex(-1);
+    const QDate freshDate = main.findChild<QDateEdit*>("DateTimePicker1")->date();
+    dialogs.FileAnswers.push_back(saved);
+    main.findChild<QPushButton*>("NaloziNastavitve")->click();
+    ASSERT_TRUE(dialogs.Errors.isEmpty()) << dialogs.Errors.join('\n').toStdString();
+    EXPECT_EQ(dialogs.FileRequests.back().Filter,
+              QStringLiteral("Experiment (*.vkx)|*.vkx|All files|*.*"));
+
+    for (const Stored& control : StoredControls)
+        EXPECT_EQ(StateOf(Control(fresh, control)), control.State) << control.Name;
+    EXPECT_EQ(main.findChild<TextComboBox*>("ComboBox2")->ItemIndex(), 0);
+    auto& grid = *main.findChild<StringGrid*>("OPCTabela");
+    for (int row = 0; row < 20; ++row) {
+        const bool stored = row != 6 && row != 13;
+        EXPECT_EQ(grid.Cell(0, row), stored ? QStringLiteral("Tag.%1").arg(row) : QString()) << row;
+        EXPECT_EQ(grid.Cell(1, row), stored ? QStringLiteral("Opis %1").arg(row) : QString())
+            << row;
+    }
+    auto& sequencer = *main.findChild<StringGrid*>("StringGrid_Sekvencer");
+    for (int row = 0; row < 10; ++row)
+        EXPECT_TRUE(sequencer.Cell(0, row).isEmpty() && sequencer.Cell(1, row).isEmpty()) << row;
+    EXPECT_TRUE(main.findChild<QRadioButton*>("RadioRocno")->isChecked());
+    EXPECT_EQ(main.findChild<QDateEdit*>("DateTimePicker1")->date(), freshDate);
+
+    // The handlers ran: a manual trial without writes, one R/A tag each.
+    EXPECT_FALSE(main.findChild<QLineEdit*>("CasCakanjaEdit")->isEnabled());
+    EXPECT_FALSE(main.findChild<QLineEdit*>("ZacetniVhodEdit")->isEnabled());
+    EXPECT_FALSE(main.findChild<QCheckBox*>("CheckBox_Zaprtozancni")->isEnabled());
+    EXPECT_TRUE(main.findChild<QRadioButton*>("RadioButton10")->isEnabled());
+    EXPECT_FALSE(main.findChild<QRadioButton*>("RadioButton11")->isEnabled());
+    EXPECT_TRUE(main.findChild<QComboBox*>("ComboBox3")->isEnabled());
+    EXPECT_TRUE(main.findChild<QRadioButton*>("RadioButton16")->isEnabled());
+    EXPECT_FALSE(main.findChild<QRadioButton*>("RadioButton18")->isEnabled());
+    // Loading is not saving.
+    EXPECT_EQ(main.WorkDir, startDir);
+}
+
+TEST_F(SettingsOnPage, LinesReadAsTheFileMeansThem)
+{
+    const QDate date(2031, 3, 4);
+    Find<QDateEdit>("DateTimePicker1")->setDate(date);
+    Load(FileWithLines("lenient.vkx", {{0, QStringLiteral("Not.Registered.1")},
+                                       {48, QStringLiteral("1")},
+                                       {56, QStringLiteral("55")},
+                                       {62, QStringLiteral("77")},
+                                       {76, QStringLiteral("1")},
+                                       {77, QStringLiteral("true")}}));
+    ASSERT_TRUE(dialogs.Errors.isEmpty()) << dialogs.Errors.join('\n').toStdString();
+    EXPECT_EQ(Find<TextComboBox>("ComboBox2")->ItemIndex(), -1);
+    EXPECT_TRUE(Find<TextComboBox>("ComboBox2")->currentText().isEmpty());
+    EXPECT_TRUE(Find<QCheckBox>("CheckBox_ObeSmeri")->isChecked());
+    EXPECT_FALSE(Find<QCheckBox>("CheckBox_ZZPoPoizkusu")->isChecked());
+    EXPECT_FALSE(Find<QCheckBox>("CheckBox_Sekvencer")->isChecked());
+    EXPECT_EQ(windows.Form_SamodNastav->findChild<QLineEdit*>("Edit_Sam_Max")->text(), "77");
+    EXPECT_EQ(Find<QDateEdit>("DateTimePicker1")->date(), date);
+    // Line 51 "False": the automatic trial.
+    EXPECT_TRUE(Find<QRadioButton>("RadioAvtomatsko")->isChecked());
+}
+
+TEST_F(SettingsOnPage, ABadFileChangesNothing)
+{
+    Tags().SetCell(0, 0, QStringLiteral("Loop1.MV"));
+    Find<QLineEdit>("CasVzorcenjaEdit")->setText(QStringLiteral("7"));
+    const QString bad = FileWithLines("bad.vkx", {{1, QStringLiteral("Other.MV")},
+                                                  {0, QStringLiteral("Not.Registered.1")},
+                                                  {37, QStringLiteral("x")}});
+    Load(bad);
+    ASSERT_EQ(dialogs.Errors.size(), 1);
+    EXPECT_TRUE(dialogs.Errors[0].startsWith(bad + ": vrstica 38: "))
+        << dialogs.Errors[0].toStdString();
+
+    // Too short.
+    QFile file(File("short.vkx"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("Not.Registered.1\r\nOther.MV\r\n");
+    file.close();
+    Load(File("short.vkx"));
+    ASSERT_EQ(dialogs.Errors.size(), 2);
+    EXPECT_TRUE(dialogs.Errors[1].startsWith(File("short.vkx") + ": vrstica 3: "));
+
+    EXPECT_EQ(Tags().Cell(0, 0), QStringLiteral("Loop1.MV"));
+    EXPECT_EQ(Find<QLineEdit>("CasVzorcenjaEdit")->text(), QStringLiteral("7"));
+    EXPECT_EQ(Find<TextComboBox>("ComboBox2")->ItemIndex(), 0);
+}
+
+TEST_F(SettingsOnPage, ACancelledDialogWritesAndChangesNothing)
+{
+    const QString startDir = form->WorkDir;
+    Find<QPushButton>("ShraniNastavitve")->click();
+    Find<QPushButton>("NaloziNastavitve")->click();
+    EXPECT_EQ(dialogs.FileRequests.size(), 2u);
+    EXPECT_EQ(form->WorkDir, startDir);
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
+    EXPECT_TRUE(dialogs.Errors.isEmpty());
+}
