@@ -10,6 +10,8 @@ const CliCommand commands[] = {
          std::printf("{\"version\":\"%s\"}\n", VARKOL_VERSION);
          return 0;
      }},
+    {"tune", "tune --K1 K --T1 T --L1 L [--cascade --K2 --T2 --L2] [--method -1..6] [--slider 0..20] [--response 0|1] [--ts TEXT] [--form -1..3] [--type 0..3] [--scale-p|-i|-d TEXT] [--sequencer x:y,... --y1-range LO:HI]   tuning, labels, responses and controller form", RunTune},
+    {"controller", "controller FILE.vkc [--sequencer x:y,... --y1-range LO:HI]   the same for a controller file", RunController},
 };
 
 }  // namespace

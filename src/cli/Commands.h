@@ -12,3 +12,6 @@ struct CliCommand {
 
 // Every command, in the order --help lists them.
 const CliCommand* CliCommands(int& count);
+
+int RunTune(int argc, char** argv);
+int RunController(int argc, char** argv);
