@@ -38,7 +38,7 @@ void RecomputeTuning(benchmark::State& state, bool cascade)
     }
 }
 
-}  // namespace
+} // namespace
 
 static void BM_RecomputeTuningCascade(benchmark::State& state)
 {
