@@ -13,5 +13,6 @@ struct CliCommand {
 // Every command, in the order --help lists them.
 const CliCommand* CliCommands(int& count);
 
+int RunExperiment(int argc, char** argv);
 int RunTune(int argc, char** argv);
 int RunController(int argc, char** argv);

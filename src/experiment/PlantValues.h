@@ -1,0 +1,25 @@
+#pragma once
+
+// How the run engine's plant adapter reads the OPC items' stored values
+// (variants of the server's types) as doubles and decides whether MV must be
+// written.
+
+#include <QVariant>
+
+// The stored value as a double: numbers as they are, booleans as 0 or 1,
+// texts that read as a number ('.' or the locale's decimal mark) as that
+// number; a value not yet delivered, or any other value, gives 0.
+double VariantToDouble(const QVariant& value);
+
+// Whether writing `mv` would change a tag that holds `stored`, compared in
+// the tag's own type, since the server converts what is written to that
+// type:
+//  - double: exactly;
+//  - float: after rounding mv to single precision (comparing in double
+//    would rewrite a float tag on every tick for most values);
+//  - integer types: after rounding mv halves to even, as the server
+//    converts it; an mv outside the type's range differs;
+//  - boolean: mv != 0 against the stored flag;
+//  - texts that read as a number: as doubles;
+//  - a value not yet delivered, or any other value: differs.
+bool VariantDiffersFrom(const QVariant& stored, double mv);

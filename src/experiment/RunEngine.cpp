@@ -1,0 +1,300 @@
+#include "experiment/RunEngine.h"
+
+#include "app/Errors.h"
+#include "data/GlobalProcedures.h"
+#include "data/Podatki.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <exception>
+#include <utility>
+
+namespace {
+
+// A value the plant must never receive.
+void RequireFiniteMV(double mv, const char* what)
+{
+    if (!std::isfinite(mv))
+        throw ComputationError(what);
+}
+
+} // namespace
+
+bool WaitForGoodQuality(const std::function<bool()>& isGood, const std::function<void()>& pump,
+                        const std::function<long long()>& nowMs, int timeoutMs)
+{
+    const long long start = nowMs();
+    for (;;) {
+        pump();
+        if (isGood())
+            return true;
+        if (nowMs() - start >= timeoutMs)
+            return false;
+    }
+}
+
+RunEngine::RunEngine(Podatki& store, PlantPort& plant, UniformGenerator uniform)
+    : Simulation(std::move(uniform)), store_(store), plant_(plant)
+{
+}
+
+void RunEngine::FormCreate()
+{
+    Simulation.Reset();
+    ExperimentTime = 0;
+    store_.SampleCount = 1;
+    store_.SignalCount = 6;
+}
+
+bool RunEngine::StartAutomaticRun()
+{
+    const bool good = Hooks.WaitForMvQuality ? Hooks.WaitForMvQuality() : plant_.IsMVQualityGood();
+    if (ClosedLoopDuring)
+        SetLoopAuto();
+    else
+        SetLoopManual();
+    NextEventTime = WaitTime;
+    StepIndex = 0;
+    TimeSinceStep = 0;
+    return good;
+}
+
+void RunEngine::StartManualRun()
+{
+    const bool good = Hooks.WaitForMvQuality ? Hooks.WaitForMvQuality() : plant_.IsMVQualityGood();
+    if (!good && Hooks.WarnNoConnection)
+        Hooks.WarnNoConnection();
+    if (ClosedLoopDuring)
+        SetLoopAuto();
+    else
+        SetLoopManual();
+    SliderEnabled = true;
+    TimerEnabled = true;
+}
+
+void RunEngine::FormShow(double mvMax, double mvMin, double mvStep)
+{
+    // Everything that can fail is decided before the run state changes.
+    const double initialMV =
+        !KeepInitialInput ? InitialInput : (plant_.Active() ? plant_.Value(LoopTag::MV) : 10.0);
+    RequireFiniteMV(initialMV, "Začetna vrednost MV ni končno število.");
+    if (SamplingMs < 1)
+        throw ComputationError("Čas vzorčenja mora biti pozitiven.");
+    const double span = mvMax - mvMin;
+    const int positions = RoundHalfEven(SafeDivide(span, mvStep, span));
+    if (positions < 0 || !std::isfinite(span))
+        throw ComputationError("Parametri drsnika MV (maksimum, minimum, korak) ne dajo "
+                               "veljavnega območja drsnika.");
+
+    Simulation.Reset();
+    ExperimentTime = 0;
+    store_.SampleCount = 1;
+    store_.SignalCount = 6;
+    CurrentMV = initialMV;
+    Slider = SliderState{0, positions, positions};
+    SliderScale = SafeDivide(span, positions, span);
+    SliderOffset = mvMin;
+    SetSliderToValue(CurrentMV);
+    dataFinalised_ = false;
+    CloseRequested = false;
+    last_ = TickSample{};
+
+    Tick();
+    TimerEnabled = true;
+}
+
+void RunEngine::StoreSample(int sample, double time, double mv, double u, double y1, double y2)
+{
+    Sample(store_.Time, sample) = time;
+    const double values[6] = {mv, mv, u, u, y1, y2};
+    for (int column = 1; column <= 6; ++column)
+        store_.Column(column)[sample - 1] = values[column - 1];
+}
+
+const TickSample& RunEngine::Tick()
+{
+    if (dataFinalised_)
+        return last_;
+    if (store_.SampleCount < 1 || store_.SampleCount >= Podatki::MaxSamples) {
+        FinishExperiment(); // no room left for a sample
+        return last_;
+    }
+
+    TickSample sample;
+    if (plant_.Active()) {
+        if (!NoOPCWrite && plant_.MVDiffers(CurrentMV)) {
+            RequireFiniteMV(CurrentMV, "Vrednost MV ni končno število.");
+            plant_.WriteMV(CurrentMV);
+        }
+        CurrentY1 = plant_.Value(LoopTag::Y1);
+        CurrentY2 = plant_.Value(LoopTag::Y2);
+        CurrentU = plant_.Value(LoopTag::U);
+    } else {
+        const ProcessSimulation::Outputs out = Simulation.Step(CurrentMV, NoOPCWrite);
+        CurrentU = out.U;
+        CurrentY1 = out.Y1;
+        CurrentY2 = out.Y2;
+        sample.Simulated = true;
+    }
+
+    const double period = SamplingPeriod();
+    sample.Time = ExperimentTime;
+    sample.MV = CurrentMV;
+    sample.U = CurrentU;
+    sample.Y1 = CurrentY1;
+    sample.Y2 = CurrentY2;
+    StoreSample(store_.SampleCount, ExperimentTime, CurrentMV, CurrentU, CurrentY1, CurrentY2);
+    sample.DropFirstPointBefore = ExperimentTime > 200.0;
+    sample.DropFirstPointAfter = ExperimentTime == period;
+    ExperimentTime += period;
+    store_.SampleCount += 1;
+    last_ = sample;
+
+    if (!ManualMode) {
+        TimeSinceStep += period;
+        if (TimeSinceStep > NextEventTime) {
+            last_.StepEvent = true;
+            AdvanceStep();
+        }
+    }
+    if (store_.SampleCount >= Podatki::MaxSamples)
+        FinishExperiment();
+    return last_;
+}
+
+void RunEngine::AdvanceStep()
+{
+    NextEventTime = StepDuration;
+    TimeSinceStep = 0;
+    StepIndex += 1;
+    const long long k = StepIndex;
+    long long limit = BothDirections ? 2LL * NumberOfSteps : NumberOfSteps;
+    if (NoOPCWrite)
+        limit = 1;
+    if (k > limit) {
+        FinishExperiment();
+        return;
+    }
+    if (NoOPCWrite)
+        return;
+    const double next = k > NumberOfSteps ? CurrentMV - StepSize : CurrentMV + StepSize;
+    RequireFiniteMV(next, "Nova vrednost MV ni končno število.");
+    CurrentMV = next;
+}
+
+void RunEngine::FinaliseData()
+{
+    store_.SamplingTime = SamplingMs / 1000.0;
+    int count = std::clamp(store_.SampleCount - 1, 0, Podatki::MaxSamples - 1);
+    // Short records are padded to 10 samples, each a copy of the last real
+    // one at the following sample times. A run that never took a sample
+    // pads with the present values.
+    double last[6] = {CurrentMV, CurrentMV, CurrentU, CurrentU, CurrentY1, CurrentY2};
+    if (count > 0)
+        for (int column = 1; column <= 6; ++column)
+            last[column - 1] = store_.Column(column)[count - 1];
+    while (count < 10) {
+        ++count;
+        StoreSample(count, ExperimentTime, last[0], last[2], last[4], last[5]);
+        ExperimentTime += SamplingPeriod();
+    }
+    store_.SampleCount = count;
+    dataFinalised_ = true;
+}
+
+void RunEngine::FinishExperiment()
+{
+    TimerEnabled = false;
+    if (!dataFinalised_)
+        FinaliseData();
+
+    std::exception_ptr handOverError;
+    try {
+        if (Hooks.ShowExperimentData)
+            Hooks.ShowExperimentData();
+        if (!ManualMode && Hooks.SetAnalysisStart) {
+            // The analysis window starts at 90 % of the wait, in samples,
+            // kept within the range ShowExperimentData gave ScrollBar3.
+            const double waitSamples = SafeDivide(WaitTime, store_.SamplingTime, WaitTime);
+            const int e = std::max(RoundHalfEven(0.9 * waitSamples), 2);
+            const int n = store_.SampleCount;
+            const int maxStart = n > 2 ? n - 2 : 2;
+            Hooks.SetAnalysisStart(std::min(e - 1, maxStart));
+        }
+    } catch (...) {
+        handOverError = std::current_exception();
+    }
+
+    if (ClosedLoopAfter)
+        SetLoopAuto();
+    else
+        SetLoopManual();
+    CloseRequested = true;
+    if (handOverError)
+        std::rethrow_exception(handOverError);
+}
+
+void RunEngine::SetLoopManual()
+{
+    if (NoOPCWrite)
+        return;
+    if (SingleRASwitch)
+        plant_.WriteSwitch(SwitchTag::RA, ManualRAValue);
+    else
+        plant_.WriteSwitch(SwitchTag::Manual, 1);
+}
+
+void RunEngine::SetLoopAuto()
+{
+    if (NoOPCWrite)
+        return;
+    if (SingleRASwitch)
+        plant_.WriteSwitch(SwitchTag::RA, std::abs(ManualRAValue - 1));
+    else
+        plant_.WriteSwitch(SwitchTag::Auto, 1);
+}
+
+void RunEngine::SetSliderToValue(double x)
+{
+    const double offset = x - SliderOffset;
+    const int v = RoundHalfEven(SafeDivide(offset, SliderScale, offset));
+    if (v > Slider.Max) {
+        Slider.Max = v;
+        Slider.Position = 0;
+    } else if (v < Slider.Min) {
+        // Widen downwards: the bottom of the slider moves to the value by
+        // whole slider steps, so every position keeps meaning the value the
+        // slider formula gives it and the top stays the maximum.
+        const long long room = static_cast<long long>(INT_MAX) - Slider.Max;
+        const int extra = static_cast<int>(std::min(static_cast<long long>(Slider.Min) - v, room));
+        Slider.Max += extra;
+        SliderOffset -= extra * SliderScale;
+        Slider.Position = Slider.Max;
+    } else {
+        Slider.Position = Slider.Max - v;
+    }
+}
+
+bool RunEngine::ScrollBar1Change(int position)
+{
+    if (ExperimentTime == 0)
+        return false;
+    Slider.Position = position;
+    CurrentMV = (Slider.Max - position) * SliderScale + SliderOffset;
+    return true;
+}
+
+void RunEngine::TypedValue(double value)
+{
+    RequireFiniteMV(value, "Vrednost MV ni končno število.");
+    CurrentMV = value;
+    SetSliderToValue(CurrentMV);
+}
+
+void RunEngine::SwitchToManual()
+{
+    SliderEnabled = true;
+    ManualMode = true;
+    SetSliderToValue(CurrentMV);
+}
