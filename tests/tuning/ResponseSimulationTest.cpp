@@ -24,12 +24,11 @@ struct Fixture {
     Podatki Store;
     TuningOutcome Tuning;
 
-    Fixture(double K, double T, double L, int method = 2, bool cascade = false,
-            ProcessModel outer = Model(1, 10, 2))
+    // CHR tracking gains of a single loop.
+    Fixture(double K, double T, double L)
     {
         Store.InnerModel = Model(K, T, L);
-        Store.OuterModel = outer;
-        Tuning = ComputeTuning(method, 10, cascade, Store.InnerModel, Store.OuterModel);
+        Tuning = ComputeTuning(2, 10, false, Store.InnerModel, Store.OuterModel);
         StoreTuning(Store, Tuning);
     }
     ResponseSet Responses(int choice, double ts)
@@ -179,18 +178,6 @@ TEST(Responses, FloatingPointTrapsAreClearErrors)
     EXPECT_THROW(zeroGain.Responses(ReferenceResponse, 1), ComputationError);
     Fixture longDelay(1, 0, 6000);
     EXPECT_THROW(longDelay.Responses(ReferenceResponse, 1), ComputationError);
-}
-
-TEST(Responses, CascadeDoesNotDependOnLeftoversInTheScratchArray)
-{
-    Fixture f(1, 2, 1, 0, true, Model(2, 20, 3));
-    const ResponseSet clean = f.Responses(ReferenceResponse, 0.5);
-    std::fill(f.Store.SimScratch.begin(), f.Store.SimScratch.end(), 1.0E6);
-    const ResponseSet again = f.Responses(ReferenceResponse, 0.5);
-    EXPECT_EQ(clean.PI, again.PI);
-    EXPECT_EQ(clean.P, again.P);
-    // The open loop is that of the inner model.
-    ExpectClose(clean.Open.back(), 1, 1e-3);
 }
 
 TEST(Responses, AxisIsCutToMinusOneAndTwo)

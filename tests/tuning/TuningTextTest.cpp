@@ -198,10 +198,6 @@ TEST_F(TuningPage, ControllerFormTexts)
     EXPECT_EQ(t.Names, (std::array<QString, 3>{"Kp:", "Ti:", "Td:"}));
     EXPECT_EQ(t.SequencerCaption, "");
     EXPECT_EQ(t.SequencerGainText, "");
-    t = EvaluateControllerForm(Store, FormRequest(2, FormTypePID));
-    EXPECT_EQ(t.Fields, (std::array<QString, 3>{"6.000", "0.250000", "1.000"}));
-    t = EvaluateControllerForm(Store, FormRequest(3, FormTypePID));
-    EXPECT_EQ(t.Fields, (std::array<QString, 3>{"3.000", "2.000000", "2.000"}));
     t = EvaluateControllerForm(Store, FormRequest(-1, FormTypeI));
     EXPECT_EQ(t.Fields, (std::array<QString, 3>{"", "0.750000", ""}));
     EXPECT_EQ(t.Visible, (std::array<bool, 3>{false, true, false}));
