@@ -13,6 +13,10 @@ struct CliCommand {
 // Every command, in the order --help lists them.
 const CliCommand* CliCommands(int& count);
 
+int RunCondition(int argc, char** argv);
+int RunConvert(int argc, char** argv);
 int RunExperiment(int argc, char** argv);
+int RunModel(int argc, char** argv);
+int RunIdentify(int argc, char** argv);
 int RunTune(int argc, char** argv);
 int RunController(int argc, char** argv);

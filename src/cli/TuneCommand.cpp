@@ -1,9 +1,10 @@
 // varkol-cli tune: the controller page's recomputation for a model given on
-// the command line.
+// the command line or read from a model file.
 
 #include "cli/CliArguments.h"
 #include "cli/Commands.h"
 #include "cli/TuningJson.h"
+#include "model/ModelFile.h"
 
 #include <QString>
 
@@ -37,9 +38,9 @@ QString Text(const CliArguments& args, const std::string& name)
 
 int RunTune(int argc, char** argv)
 {
-    std::set<std::string> options = {"K1",   "T1",     "L1",      "K2",       "T2",
-                                     "L2",   "method", "slider",  "response", "ts",
-                                     "form", "type",   "scale-p", "scale-i",  "scale-d"};
+    std::set<std::string> options = {"model", "K1",      "T1",      "L1",       "K2", "T2",
+                                     "L2",    "method",  "slider",  "response", "ts", "form",
+                                     "type",  "scale-p", "scale-i", "scale-d"};
     options.insert(SequencerOptions.begin(), SequencerOptions.end());
     const CliArguments args(argc, argv, 2, options, {"cascade"});
     args.ExpectPositionalCount(0);
@@ -47,14 +48,21 @@ int RunTune(int argc, char** argv)
     Podatki store;
     TuningRequest tuning;
     tuning.Cascade = args.Flag("cascade");
-    store.InnerModel.Gain = RequiredNumber(args, "K1", "");
-    store.InnerModel.TimeConstant = RequiredNumber(args, "T1", "");
-    store.InnerModel.DeadTime = RequiredNumber(args, "L1", "");
-    if (tuning.Cascade) {
-        const std::string why = " (the outer model of --cascade)";
-        store.OuterModel.Gain = RequiredNumber(args, "K2", why);
-        store.OuterModel.TimeConstant = RequiredNumber(args, "T2", why);
-        store.OuterModel.DeadTime = RequiredNumber(args, "L2", why);
+    if (const auto model = args.Option("model")) {
+        for (const char* name : {"K1", "T1", "L1", "K2", "T2", "L2"})
+            if (args.Has(name))
+                throw UsageError(std::string("--model and --") + name + " exclude each other");
+        LoadModel(QString::fromStdString(*model), store);
+    } else {
+        store.InnerModel.Gain = RequiredNumber(args, "K1", " (or --model FILE.vkm)");
+        store.InnerModel.TimeConstant = RequiredNumber(args, "T1", "");
+        store.InnerModel.DeadTime = RequiredNumber(args, "L1", "");
+        if (tuning.Cascade) {
+            const std::string why = " (the outer model of --cascade)";
+            store.OuterModel.Gain = RequiredNumber(args, "K2", why);
+            store.OuterModel.TimeConstant = RequiredNumber(args, "T2", why);
+            store.OuterModel.DeadTime = RequiredNumber(args, "L2", why);
+        }
     }
     tuning.Method = IntegerIn(args, "method", -1, 6, 0);
     tuning.SliderPosition = IntegerIn(args, "slider", 0, 20, 10);

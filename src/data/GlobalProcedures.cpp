@@ -78,25 +78,35 @@ void SimulateFOPDT(int first, int last, const double* u, double K, double T, dou
     const int n = last - first + 1;
     if (n <= 0)
         return;
-    const double g = SafeDivide(1.0, Ts, 1.0);
     // A dead time of N samples or more only holds the initial output; a
     // negative one counts as none. Either way no write leaves y[0..N-1].
-    const int d = std::clamp(RoundHalfEven(SafeDivide(L, Ts, L)), 0, n);
+    const int d = FOPDTDelaySamples(L, Ts, n);
     for (int j = 0; j < d; ++j) {
         y[j] = y0;
         dy[j] = 0;
     }
     if (d >= n)
         return;
-    // A time constant of at most a hundredth of the sampling time is no lag.
-    const double alpha = (0.01 * Ts >= T) ? 0.0 : std::exp(-SafeDivide(Ts, T, 100.0));
-    const double m = (1.0 - alpha) * g;
+    const double m = FOPDTSlopeGain(T, Ts);
     y[d] = y0;
     dy[d] = m * (K * u[0] - y[d]);
     for (int j = d + 1; j < n; ++j) {
         y[j] = y[j - 1] + Ts * dy[j - 1];
         dy[j] = m * (K * u[j - d] - y[j]);
     }
+}
+
+int FOPDTDelaySamples(double L, double Ts, int n)
+{
+    return std::clamp(RoundHalfEven(SafeDivide(L, Ts, L)), 0, std::max(n, 0));
+}
+
+double FOPDTSlopeGain(double T, double Ts)
+{
+    const double g = SafeDivide(1.0, Ts, 1.0);
+    // A time constant of at most a hundredth of the sampling time is no lag.
+    const double alpha = (0.01 * Ts >= T) ? 0.0 : std::exp(-SafeDivide(Ts, T, 100.0));
+    return (1.0 - alpha) * g;
 }
 
 void RateLimit(const double* in, double* out, int count, double hi, double lo, double topen,
@@ -194,6 +204,11 @@ Fit2 LeastSquares2(const double* x1, const double* x2, int n, const double* z)
         c1 += x1[i] * z[i];
         c2 += x2[i] * z[i];
     }
+    return SolveLeastSquares2(s11, s12, s22, c1, c2);
+}
+
+Fit2 SolveLeastSquares2(double s11, double s12, double s22, double c1, double c2)
+{
     const Matrix2 inv = Invert2x2(s11, -s12, -s12, s22);
     return {inv.I11 * c1 - inv.I12 * c2, inv.I21 * c1 - inv.I22 * c2, std::sqrt(std::fabs(inv.I11)),
             std::sqrt(std::fabs(inv.I22))};

@@ -43,6 +43,16 @@ void MinMaxIndex(const double* a, double& max, double& min, int first, int last,
 void SimulateFOPDT(int first, int last, const double* u, double K, double T, double Ts, double y0,
                    double L, double* y, double* dy);
 
+// The dead time in samples that SimulateFOPDT applies for L over n samples:
+// L/Ts rounded halves to even (L itself when Ts = 0), limited to 0..n.
+int FOPDTDelaySamples(double L, double Ts, int n);
+
+// The factor m of SimulateFOPDT's slope dy = m*(K*u - y): (1 - a)/Ts with
+// a = exp(-Ts/T), a = 0 when T <= 0.01*Ts (1/Ts taken as 1 when Ts = 0).
+// Code that runs the same recursion itself uses this to stay bit for bit
+// equal to SimulateFOPDT.
+double FOPDTSlopeGain(double T, double Ts);
+
 // Actuator with travel limits lo..hi and full-travel time topen: the output
 // follows the clipped input by at most (hi-lo)*Ts/topen per sample
 // (unlimited rate when topen = 0).
@@ -77,6 +87,10 @@ struct Fit2 {
 
 // Least squares over samples 0..n-1 of z ~ Theta1*x1 - Theta2*x2.
 Fit2 LeastSquares2(const double* x1, const double* x2, int n, const double* z);
+
+// The same fit from its sums: s11 = sum x1^2, s12 = sum x1*x2, s22 = sum x2^2,
+// c1 = sum x1*z, c2 = sum x2*z (LeastSquares2 is these sums and this solve).
+Fit2 SolveLeastSquares2(double s11, double s12, double s22, double c1, double c2);
 
 // The same model with w as the instrument for x2 (x1 is its own instrument).
 Fit2 InstrumentalVariables2(const double* x1, const double* x2, int n, const double* z,

@@ -36,6 +36,31 @@ struct ControllerGains {
     double KdPID = 0;
 };
 
+// Scratch of the identification of one process, allocated once. The two
+// padded arrays hold FitScratch::Padding zeros in front of their samples so
+// that copies shifted by a dead time can be read without bounds checks.
+struct FitScratch {
+    static constexpr int Padding = 64;
+    using Signal = std::vector<double>;
+
+    FitScratch();
+
+    Signal PaddedInput;     // the process input
+    Signal PaddedFiltered;  // the filtered process input
+    Signal InputSlope;      // slope of a filtered input (unused by-product)
+    Signal FilteredOutput;  // filtered process output
+    Signal OutputSlope;     // its slope
+    Signal FilteredPower;   // running sums of the squared filtered input (n+1)
+    Signal ReferencePower;  // running sums of the squared reference (n+1)
+    // The fit and model error of every dead time of a scan.
+    Signal ScanGain, ScanTimeConstant, ScanGainSigma, ScanTimeSigma, ScanError;
+    Signal ShiftedInput;    // filtered input delayed by a dead time
+    Signal ModelOutput;     // a candidate model's output
+    Signal ModelSlope;
+    Signal FilteredModel;   // the candidate model's output, filtered
+    Signal Instrument;      // its slope
+};
+
 class Podatki {
 public:
     static constexpr int MaxSamples = 5000;
@@ -79,13 +104,9 @@ public:
     Signal MeasuredOuter;      // IdentY2 delayed by one sample
     Signal ModelOutputInner;
     Signal ModelOutputOuter;
-    // Scratch for the fits: filtered input, filtered output and its slope,
-    // filtered model output and its slope.
-    Signal FitInput;
-    Signal FitOutput;
-    Signal FitOutputSlope;
-    Signal FitModel;
-    Signal FitModelSlope;
+    // Scratch for the fits, one set per process (0 inner, 1 outer) so that
+    // the two processes can be identified side by side.
+    std::array<FitScratch, 2> Fit;
 
     ProcessModel InnerModel;  // U -> Y1
     ProcessModel OuterModel;  // Y1 -> Y2

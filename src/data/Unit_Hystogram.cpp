@@ -1,8 +1,139 @@
 #include "data/Unit_Hystogram.h"
 
+#include "data/ChartPicture.h"
+#include "data/ChartStyle.h"
+#include "data/GlobalProcedures.h"
+
+#include <QAreaSeries>
+#include <QChart>
+#include <QChartView>
+#include <QFont>
+#include <QLineSeries>
+#include <QValueAxis>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr unsigned Blue = 0xFF0000;
+// Part of a bin's width that its bar covers.
+constexpr double BarFraction = 0.7;
+
+} // namespace
+
 TForm_Histogram::TForm_Histogram(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Form_Histogram"));
     setWindowTitle(QStringLiteral("Histogram"));
     setFixedSize(413, 262);
+
+    auto* chart = new QChart();
+    chart->setTitle(QStringLiteral("Histogram"));
+    chart->legend()->hide();
+    chart->setAnimationOptions(QChart::NoAnimation);
+
+    barOutline_ = new QLineSeries(chart);
+    barOutline_->setObjectName(QStringLiteral("Series_Histogram_Outline"));
+    bars_ = new QAreaSeries(barOutline_);
+    bars_->setObjectName(QStringLiteral("Series_Histogram"));
+    bars_->setColor(BgrColor(Blue));
+    bars_->setBorderColor(BgrColor(Blue));
+    chart->addSeries(bars_);
+
+    bottomAxis_ = new QValueAxis(chart);
+    // Ten labels share 400 pixels: a small font, decimals chosen per fill.
+    QFont labelFont = bottomAxis_->labelsFont();
+    labelFont.setPointSizeF(7);
+    bottomAxis_->setLabelsFont(labelFont);
+    leftAxis_ = new QValueAxis(chart);
+    leftAxis_->setLabelFormat(QStringLiteral("%.0f"));
+    leftAxis_->setRange(0, 1);
+    chart->addAxis(bottomAxis_, Qt::AlignBottom);
+    chart->addAxis(leftAxis_, Qt::AlignLeft);
+    bars_->attachAxis(bottomAxis_);
+    bars_->attachAxis(leftAxis_);
+
+    Chart_Histogram = new QChartView(chart, this);
+    Chart_Histogram->setObjectName(QStringLiteral("Chart_Histogram"));
+    Chart_Histogram->setRenderHint(QPainter::Antialiasing);
+    Chart_Histogram->setRubberBand(QChartView::NoRubberBand);
+    Chart_Histogram->setGeometry(6, 6, 400, 250);
+    AddSavePictureAction(Chart_Histogram);
+    RestoreGradient();
+}
+
+QChart* TForm_Histogram::Chart() const
+{
+    return Chart_Histogram->chart();
+}
+
+void TForm_Histogram::SetGradient(const QColor& start, const QColor& end)
+{
+    SetBackgroundGradient(Chart(), start, end);
+}
+
+void TForm_Histogram::RestoreGradient()
+{
+    SetGradient(BgrColor(GradientStart), BgrColor(GradientEnd));
+}
+
+void TForm_Histogram::ShowHistogram(const double* edges, const double* counts, int firstBin,
+                                    const QString& title, double max, double min, int lastBin)
+{
+    Chart()->setTitle(title);
+    firstBin = std::max(firstBin, 1);
+    lastBin = std::min(lastBin, HistogramBins);
+
+    const double spread = max - min;
+    if (spread > 0) {
+        bottomAxis_->setTickType(QValueAxis::TicksDynamic);
+        bottomAxis_->setTickAnchor(min);
+        bottomAxis_->setTickInterval(0.1 * spread);
+        // Enough decimals to tell neighbouring labels apart.
+        const int decimals =
+            std::clamp(1 - static_cast<int>(std::floor(std::log10(0.1 * spread))), 0, 6);
+        bottomAxis_->setLabelFormat(QStringLiteral("%.%1f").arg(decimals));
+    }
+    // Without spread every edge is the one value: the bar gets a width of its
+    // own, and the axis a span that keeps the labelling it has to a few labels.
+    const double binWidth = spread > 0 ? 0.05 * spread
+                            : bottomAxis_->tickType() == QValueAxis::TicksDynamic
+                                ? 2 * bottomAxis_->tickInterval()
+                                : (min != 0 ? std::fabs(0.1 * min) : 1.0);
+    const double halfBar = 0.5 * BarFraction * binWidth;
+
+    QList<QPointF> outline;
+    double lowest = 0, highest = 0, tallest = 0;
+    for (int k = firstBin; k <= lastBin; ++k) {
+        const double x = edges[k - 1];
+        const double h = counts[k - 1];
+        outline << QPointF(x - halfBar, 0) << QPointF(x - halfBar, h) << QPointF(x + halfBar, h)
+                << QPointF(x + halfBar, 0);
+        if (k == firstBin || x < lowest)
+            lowest = x;
+        if (k == firstBin || x > highest)
+            highest = x;
+        tallest = std::max(tallest, h);
+    }
+    barOutline_->replace(outline);
+    if (!outline.isEmpty()) {
+        const double margin = spread > 0 ? 0.5 * binWidth : 2.5 * binWidth;
+        bottomAxis_->setRange(lowest - margin, highest + margin);
+    }
+    SetAxisRange(leftAxis_, 0, tallest > 0 ? tallest : 1, 5);
+    if (leftAxis_->tickInterval() < 1)
+        leftAxis_->setTickInterval(1); // counts are whole numbers
+}
+
+void TForm_Histogram::ShowSignalHistogram(Podatki& store, ProcessedSignal signal, int start,
+                                          int end)
+{
+    start = std::max(start, 1);
+    end = std::min(end, Podatki::MaxSamples);
+    double min = 0, max = 0;
+    Histogram20(ProcessedValues(store, signal).data(), start, end, store.HistogramEdges.data(),
+                store.HistogramCounts.data(), min, max);
+    ShowHistogram(store.HistogramEdges.data(), store.HistogramCounts.data(), 1,
+                  QString::fromUtf8(HistogramTitle(signal)), max, min, HistogramBins);
 }

@@ -1,11 +1,58 @@
 #pragma once
 
-// The histogram of one processed signal over the experiment window.
+// The histogram of one processed signal over the experiment window: 20 bars
+// standing at the lower edges of their bins. One window for the whole run;
+// every fill replaces its content. Closing it only hides it.
+
+#include "data/ProcessedSignals.h"
 
 #include <QDialog>
+
+class QAreaSeries;
+class QChart;
+class QChartView;
+class QLineSeries;
+class QValueAxis;
 
 class TForm_Histogram : public QDialog {
     Q_OBJECT
 public:
     explicit TForm_Histogram(QWidget* parent = nullptr);
+
+    // Background gradient white -> GradientEnd (red in the low byte).
+    static constexpr unsigned GradientStart = 0xFFFFFF;
+    static constexpr unsigned GradientEnd = 0xFFB00D;
+
+    // Sets the title, replaces the bars by those of bins firstBin..lastBin
+    // (1..20): bar k at x = edges[k-1], height counts[k-1], blue. With
+    // max != min the bottom axis labels every 0.1*(max - min), one label
+    // every two bins, starting at min; otherwise its labelling stays as it
+    // was and the one bar is shown around its value.
+    void ShowHistogram(const double* edges, const double* counts, int firstBin,
+                       const QString& title, double max, double min, int lastBin);
+
+    // The histogram of a processed signal over the window start..end, as a
+    // chart of the processing page and the report show it: Histogram20 fills
+    // the store's HistogramEdges and HistogramCounts, then ShowHistogram with
+    // all 20 bins and the signal's title.
+    void ShowSignalHistogram(Podatki& store, ProcessedSignal signal, int start, int end);
+
+    // The background gradient (white to white for an exported picture) and
+    // back to the window's own.
+    void SetGradient(const QColor& start, const QColor& end);
+    void RestoreGradient();
+
+    QChartView* ChartView() const { return Chart_Histogram; }
+    QChart* Chart() const;
+    QLineSeries* Bars() const { return barOutline_; } // four corners per bar
+    QAreaSeries* BarArea() const { return bars_; }
+    QValueAxis* BottomAxis() const { return bottomAxis_; }
+    QValueAxis* LeftAxis() const { return leftAxis_; }
+
+private:
+    QChartView* Chart_Histogram = nullptr;
+    QAreaSeries* bars_ = nullptr;
+    QLineSeries* barOutline_ = nullptr;
+    QValueAxis* bottomAxis_ = nullptr;
+    QValueAxis* leftAxis_ = nullptr;
 };

@@ -1,8 +1,107 @@
 #include "data/Unit_Obdelava_Large.h"
 
+#include "data/ChartPicture.h"
+#include "data/ChartSeries.h"
+#include "data/ChartStyle.h"
+#include "data/GlobalProcedures.h"
+#include "data/Podatki.h"
+#include "data/SignalStatistics.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QLineSeries>
+#include <QVBoxLayout>
+#include <QValueAxis>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr unsigned Blue = 0xFF0000;
+
+} // namespace
+
 TForm_Obdelava_Large::TForm_Obdelava_Large(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Form_Obdelava_Large"));
     setWindowTitle(QStringLiteral("Prikaz signala"));
+    setSizeGripEnabled(true);
+
+    auto* chart = new QChart();
+    chart->setTitle(QStringLiteral("Časovni prikaz signala"));
+    chart->legend()->hide();
+    chart->setAnimationOptions(QChart::NoAnimation);
+
+    series_ = new QLineSeries(chart);
+    series_->setObjectName(QStringLiteral("Series_Signal"));
+    series_->setPointsVisible(false);
+    series_->setColor(BgrColor(Blue));
+    chart->addSeries(series_);
+
+    bottomAxis_ = new QValueAxis(chart);
+    bottomAxis_->setLabelFormat(QStringLiteral("%.6g"));
+    leftAxis_ = new QValueAxis(chart);
+    leftAxis_->setLabelFormat(QStringLiteral("%.6g"));
+    chart->addAxis(bottomAxis_, Qt::AlignBottom);
+    chart->addAxis(leftAxis_, Qt::AlignLeft);
+    series_->attachAxis(bottomAxis_);
+    series_->attachAxis(leftAxis_);
+
+    Chart_Signal = new QChartView(chart, this);
+    Chart_Signal->setObjectName(QStringLiteral("Chart_Signal"));
+    Chart_Signal->setRenderHint(QPainter::Antialiasing);
+    Chart_Signal->setRubberBand(QChartView::NoRubberBand);
+    AddSavePictureAction(Chart_Signal);
+
+    // The chart is 577 x 409 in the 599 x 451 window and grows with it.
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(11, 21, 11, 21);
+    layout->addWidget(Chart_Signal);
     resize(599, 451);
+    layout->activate(); // the chart has its size before the window is first shown
+    RestoreGradient();
+}
+
+QChart* TForm_Obdelava_Large::Chart() const
+{
+    return Chart_Signal->chart();
+}
+
+void TForm_Obdelava_Large::SetGradient(const QColor& start, const QColor& end)
+{
+    SetBackgroundGradient(Chart(), start, end);
+}
+
+void TForm_Obdelava_Large::RestoreGradient()
+{
+    SetGradient(BgrColor(GradientStart), BgrColor(GradientEnd));
+}
+
+void TForm_Obdelava_Large::ShowLargeSignal(const double* time, const double* signal, int start,
+                                           const QString& title, int end)
+{
+    Chart()->setTitle(title);
+    FillLineSeriesFromSamples(series_, time, signal, start, end);
+
+    const SignalStatistics statistics = ComputeSignalStatistics(signal, start, end);
+    SetAxisRange(leftAxis_, statistics.AxisMin, statistics.AxisMax);
+
+    const int first = std::max(start, 1);
+    const int last = std::min(end, Podatki::MaxSamples);
+    if (first <= last) {
+        double earliest = time[first - 1], latest = earliest;
+        for (int i = first; i <= last; ++i) {
+            earliest = std::min(earliest, time[i - 1]);
+            latest = std::max(latest, time[i - 1]);
+        }
+        SetAxisRange(bottomAxis_, earliest, latest);
+    }
+}
+
+void TForm_Obdelava_Large::ShowSignal(const Podatki& store, ProcessedSignal signal, int start,
+                                      int end)
+{
+    ShowLargeSignal(store.Time.data(), ProcessedValues(store, signal).data(), start,
+                    QString::fromUtf8(LargePlotTitle(signal)), end);
 }

@@ -57,7 +57,7 @@ QString TextLine(const QString& text)
 // The file's lines: CR LF or LF ends; a last line without an end counts.
 QStringList SplitLines(const QByteArray& data)
 {
-    QStringList lines = QString::fromLocal8Bit(data).split(u'\n');
+    QStringList lines = QString::fromUtf8(data).split(u'\n');
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     for (QString& line : lines)
@@ -142,7 +142,7 @@ void SaveController(const QString& fileName, const ControllerSettings& settings)
                             ": model ni končno število in ga ni mogoče shraniti.");
     QByteArray data;
     for (const QString& line : ControllerFileLines(settings))
-        data += line.toLocal8Bit() + "\r\n";
+        data += line.toUtf8() + "\r\n";
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit())
         throw FileError(fileName.toStdString() + ": datoteke ni mogoče zapisati (" +

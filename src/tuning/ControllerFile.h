@@ -1,8 +1,8 @@
 #pragma once
 
 // The controller settings file (.vkc): the inner and outer process models
-// and every setting of the controller page, 38 lines with CR LF, captions
-// on the even lines and values on the odd ones. The gains are not stored;
+// and every setting of the controller page, 38 UTF-8 lines with CR LF,
+// captions on the even lines and values on the odd ones. The gains are not stored;
 // they are recomputed from the model and the settings after loading.
 
 #include <QString>

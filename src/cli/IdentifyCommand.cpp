@@ -1,0 +1,39 @@
+// varkol-cli identify FILE: a data file conditioned as the processing page
+// does it, then the inner and outer models identified over the window, as
+// "Izračun modela" does; optionally saved as a model file.
+
+#include "cli/CliArguments.h"
+#include "cli/Commands.h"
+#include "cli/DataFileCommandSupport.h"
+#include "cli/ModelReport.h"
+#include "model/ModelClass.h"
+#include "model/ModelFile.h"
+
+#include <QString>
+
+#include <cstdio>
+
+int RunIdentify(int argc, char** argv)
+{
+    std::set<std::string> options = ConditioningOptionNames;
+    options.insert("save-model");
+    const CliArguments args(argc, argv, 2, options, {});
+    if (args.Positional().size() != 1)
+        throw UsageError("usage: identify FILE [--mv N] [--u N] [--y1 N] [--y2 N] [--filter S] "
+                         "[--umax X] [--umin X] [--topen S] [--start I] [--end I] "
+                         "[--save-model OUT.vkm]");
+    LoadedDataFile file = LoadDataFile(args.Required(0, "FILE"));
+    Podatki& store = *file.Store;
+    const ConditioningOptions o = ReadConditioningOptions(args, file);
+
+    ConditionSignals(store, o.Columns, o.Settings);
+    IdentifyModels(store, o.Start, o.End);
+    if (const auto out = args.Option("save-model"))
+        SaveModel(QString::fromLocal8Bit(out->c_str()), store);
+
+    JsonValue window;
+    window.Add("start", o.Start);
+    window.Add("end", o.End);
+    std::printf("%s\n", ModelReport(store, std::move(window)).Serialize().c_str());
+    return 0;
+}

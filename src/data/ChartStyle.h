@@ -1,0 +1,27 @@
+#pragma once
+
+// Colours and backgrounds of the program's charts.
+//
+// Colour values are written as the program has always written them: red in
+// the low byte, blue in the high byte, so 0xFF0000 is blue and 0x0000FF red.
+// BgrColor turns such a value into a QColor.
+
+#include <QColor>
+
+class QChart;
+class QValueAxis;
+
+QColor BgrColor(unsigned value);
+
+// A vertical background gradient from `start` (top) to `end` (bottom).
+void SetBackgroundGradient(QChart* chart, const QColor& start, const QColor& end);
+
+// The start and end colours of the chart's background gradient (both
+// invalid when the background is not a gradient).
+void BackgroundGradient(const QChart* chart, QColor& start, QColor& end);
+
+// Sets the axis to run exactly from min to max with labels at round values
+// (multiples of 1, 2 or 5 times a power of ten, about `labels` of them), as
+// an automatic axis would label it. An empty or non-finite range keeps the
+// axis's labelling and only sets the range (widened when min = max).
+void SetAxisRange(QValueAxis* axis, double min, double max, int labels = 6);

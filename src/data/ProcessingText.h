@@ -1,0 +1,25 @@
+#pragma once
+
+// Texts of the processing page: its four edit boxes read as numbers and the
+// statistics labels.
+
+#include "data/ProcessingChoosers.h"
+#include "data/SignalStatistics.h"
+
+#include <QString>
+
+// The edit boxes' texts (Edit8, Edit_Actuator_Maximum, Edit_Actuator_Minimum,
+// Edit_Actuator_Velocity) read with the user's decimal separator. Throws
+// ConversionError naming the first text that is not a number.
+ConditioningSettings ParseConditioningSettings(const QString& filterTime, const QString& maximum,
+                                               const QString& minimum, const QString& velocity);
+
+// The three labels beside "Maks:", "Min:" and "STD:": general format with 8
+// significant digits, the user's decimal separator.
+struct SignalStatisticsTexts {
+    QString Max;
+    QString Min;
+    QString Std;
+};
+
+SignalStatisticsTexts StatisticsTexts(const SignalStatistics& statistics);
