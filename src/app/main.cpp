@@ -1,11 +1,15 @@
+#include "app/VarkolWindows.h"
+#include "data/Podatki.h"
+#include "opc/OpcClient.h"
+
 #include <QApplication>
-#include <QLabel>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Varkol"));
-    QLabel placeholder(QStringLiteral("Varkol"));
-    placeholder.show();
+    Podatki store;
+    OpcClientObjects opc = CreateDefaultOpcClient();
+    VarkolWindows windows = CreateVarkolWindows(store, *opc.Server, *opc.Browser);
+    windows.Form1->show();
     return QApplication::exec();
 }

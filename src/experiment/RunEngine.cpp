@@ -76,6 +76,12 @@ void RunEngine::StartManualRun()
 void RunEngine::FormShow(double mvMax, double mvMin, double mvStep)
 {
     // Everything that can fail is decided before the run state changes.
+    // Keeping the plant's MV needs a value the server has delivered: an MV
+    // tag that has none (or only a bad one) would read 0, and the first tick
+    // would drive the plant to that invented value.
+    if (KeepInitialInput && plant_.Active() && !plant_.IsMVQualityGood())
+        throw OpcError("Začetnega vhoda ni mogoče ohraniti: OPC strežnik še ni dostavil vrednosti "
+                       "MV z dobro kakovostjo. Eksperiment se ne začne.");
     const double initialMV =
         !KeepInitialInput ? InitialInput : (plant_.Active() ? plant_.Value(LoopTag::MV) : 10.0);
     RequireFiniteMV(initialMV, "Začetna vrednost MV ni končno število.");

@@ -116,7 +116,9 @@ public:
     // parameters of the main window, takes the sample at time 0 and enables
     // the timer. Slider parameters that give a negative number of slider
     // positions (minimum above maximum, or a negative step) and an initial MV
-    // that is not finite are refused with an error before anything changes.
+    // that is not finite are refused with an error before anything changes,
+    // and so is keeping the plant's MV (KeepInitialInput) on an active
+    // connection whose MV tag has delivered no value of good quality.
     void FormShow(double mvMax, double mvMin, double mvStep);
     // One sample. A finished run takes no more samples (returns the last).
     const TickSample& Tick();

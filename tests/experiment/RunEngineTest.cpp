@@ -157,9 +157,20 @@ TEST(RunEngine, OnThePlantMVIsWrittenUntilTheServerReportsIt)
     EXPECT_EQ(keep.Column(1, 1), 10);
     keep.Plant.IsActive = true;
     keep.Plant.StoredMV = 37.25;
+    keep.Plant.QualityGood = true;
     keep.Engine.FormShow(100, 0, 1);
     EXPECT_EQ(keep.Column(1, 1), 37.25);
     EXPECT_EQ(keep.Plant.Writes, Writes{});
+
+    // A connected MV tag that has delivered no good value is not taken as 0:
+    // the show is refused before anything is written or stored.
+    Rig unknown;
+    unknown.Engine.KeepInitialInput = true;
+    unknown.Plant.IsActive = true;
+    const int samples = unknown.Store->SampleCount;
+    EXPECT_THROW(unknown.Engine.FormShow(100, 0, 1), OpcError);
+    EXPECT_EQ(unknown.Store->SampleCount, samples);
+    EXPECT_EQ(unknown.Plant.Writes, Writes{});
 }
 
 TEST(RunEngine, AStoppedRunIsPaddedToTenSamplesOnce)

@@ -1,0 +1,53 @@
+#include "app/ChartView.h"
+
+#include <QLegend>
+#include <QMouseEvent>
+#include <QPen>
+#include <QValueAxis>
+
+ClickableChartView::ClickableChartView(const QString& title, QWidget* parent)
+    : QChartView(new QChart, parent), axisX_(new QValueAxis), axisY_(new QValueAxis)
+{
+    QChart* c = chart();
+    c->setTitle(title);
+    c->legend()->hide();
+    c->setDropShadowEnabled(false);
+    c->setBackgroundRoundness(0);
+    c->setMargins(QMargins(4, 4, 4, 4));
+    c->addAxis(axisX_, Qt::AlignBottom);
+    c->addAxis(axisY_, Qt::AlignLeft);
+    axisX_->setLabelFormat(QStringLiteral("%g"));
+    axisY_->setLabelFormat(QStringLiteral("%g"));
+    setRenderHint(QPainter::Antialiasing);
+    setMinimumSize(200, 150);
+}
+
+QLineSeries* ClickableChartView::AddLineSeries(const QString& objectName, const QString& title,
+                                               const QColor& color, Qt::PenStyle style)
+{
+    auto* series = new QLineSeries;
+    series->setObjectName(objectName);
+    series->setName(title);
+    chart()->addSeries(series);
+    series->attachAxis(axisX_);
+    series->attachAxis(axisY_);
+    QPen pen(color);
+    pen.setWidthF(1.5);
+    pen.setStyle(style);
+    series->setPen(pen);
+    return series;
+}
+
+void ClickableChartView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        emit DoubleClicked();
+    QChartView::mouseDoubleClickEvent(event);
+}
+
+void ClickableChartView::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::RightButton)
+        emit RightClicked();
+    QChartView::mousePressEvent(event);
+}

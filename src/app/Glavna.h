@@ -1,0 +1,428 @@
+#pragma once
+
+// The main window: one page control that leads the user through the work on
+// one control loop (OPC tags, experiment, processing, model, controller,
+// report, about). The window owns the loop's state: the tag table, the
+// experiment parameters, the queue of automatic experiments and the OPC
+// connection with its write-back group.
+//
+// Every control is a member whose objectName is its member name. Handlers
+// are named after their control and event and run inside Guard(), so a
+// failure is shown to the user and abandons the handler. The members and
+// handlers of each page are declared together below; each page's code lives
+// in its own file (Glavna<Page>.cpp).
+//
+// Check boxes, radio buttons, radio groups and scroll bars run their handler
+// on every change of state, whether the user or the program made it (loading
+// settings relies on this); combo boxes run their Change handler only when
+// the user picks or types.
+
+#include <QMainWindow>
+#include <QString>
+#include <QStringList>
+
+class ClickableChartView;
+class MaskedTimeEdit;
+class OpcGroup;
+class OpcServer;
+class OpcServerBrowser;
+class Podatki;
+class QCheckBox;
+class QDateEdit;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QLineSeries;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+class QStatusBar;
+class QTabWidget;
+class QTimer;
+class RadioGroup;
+class StringGrid;
+class TEksperiment;
+class TForm_Histogram;
+class TForm_Obdelava_Large;
+class TForm_SamodNastav;
+class TextComboBox;
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    // `store` is the one measurement store; `server` and `browser` are the
+    // OPC connection and server enumerator of the window. All three must
+    // outlive the window.
+    TForm1(Podatki& store, OpcServer& server, OpcServerBrowser& browser, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // The auxiliary windows, created after the main window (see
+    // VarkolWindows.h); any of them may be null in tests that do not need it.
+    void AttachWindows(TEksperiment* eksperiment, TForm_SamodNastav* samodNastav,
+                       TForm_Histogram* histogram, TForm_Obdelava_Large* obdelavaLarge);
+
+    Podatki& Store;
+    OpcServer& dOPCServer1;
+    OpcServerBrowser& dOPCServerBrowser1;
+    TEksperiment* Eksperiment = nullptr;
+    TForm_SamodNastav* Form_SamodNastav = nullptr;
+    TForm_Histogram* Form_Histogram = nullptr;
+    TForm_Obdelava_Large* Form_Obdelava_Large = nullptr;
+
+    // ===== Window and shared state =========================================
+    QTabWidget* PageControl1 = nullptr;
+    QWidget* OPCTab = nullptr;
+    QWidget* EkspTab = nullptr;
+    QWidget* ObdTab = nullptr;
+    QWidget* ModTab = nullptr;
+    QWidget* RegTab = nullptr;
+    QWidget* PorTab = nullptr;
+    QWidget* TabSheet1 = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+
+    // Set while the scheduler copies the automatic-experiment settings into
+    // the controls; the change handlers of the model and controller pages
+    // then skip their recomputation.
+    bool AutoSetupInProgress = false;
+    // Directory of the last settings file saved; initial directory of the
+    // file dialogs. The current directory at start.
+    QString WorkDir;
+    // Directory of each queued experiment, parallel to the two queue memos.
+    QStringList QueueDirs;
+    // The group "SkupReg" that carries the controller parameters.
+    OpcGroup* WriteBackGroup = nullptr;
+    // Seconds since the last step event and step events so far of the
+    // running experiment.
+    double TimeSinceStep = 0;
+    int StepIndex = 0;
+
+    void FormCreate();
+
+    // ===== OPC page (OPCTab) ===============================================
+    QGroupBox* GroupBox_Server = nullptr;
+    TextComboBox* ComboBox2 = nullptr; // servers, by ProgID
+    QPushButton* PoveziOPCStreznik = nullptr;
+    QPushButton* PrekiniOPCStreznik = nullptr;
+    QLabel* Label54 = nullptr; // server state after "Status:"
+    QGroupBox* GroupBox_Tags = nullptr;
+    StringGrid* OPCTabela = nullptr; // 2 x 20: tag, description; row = role
+    // RadioButton1..18: the role of the row beside them; one exclusive group.
+    QRadioButton* RadioButton1 = nullptr;
+    QRadioButton* RadioButton2 = nullptr;
+    QRadioButton* RadioButton3 = nullptr;
+    QRadioButton* RadioButton4 = nullptr;
+    QRadioButton* RadioButton5 = nullptr;
+    QRadioButton* RadioButton6 = nullptr;
+    QRadioButton* RadioButton7 = nullptr;
+    QRadioButton* RadioButton8 = nullptr;
+    QRadioButton* RadioButton9 = nullptr;
+    QRadioButton* RadioButton10 = nullptr;
+    QRadioButton* RadioButton11 = nullptr;
+    QRadioButton* RadioButton12 = nullptr;
+    QRadioButton* RadioButton13 = nullptr;
+    QRadioButton* RadioButton14 = nullptr;
+    QRadioButton* RadioButton15 = nullptr;
+    QRadioButton* RadioButton16 = nullptr;
+    QRadioButton* RadioButton17 = nullptr;
+    QRadioButton* RadioButton18 = nullptr;
+    QPushButton* IzberiAjtemKnof = nullptr;
+    RadioGroup* RadioGroup4 = nullptr; // R/A switching of controller 1
+    QLabel* Label14 = nullptr;
+    TextComboBox* ComboBox3 = nullptr;
+    RadioGroup* RadioGroup5 = nullptr; // R/A switching of controller 2
+    QLabel* Label15 = nullptr;
+    TextComboBox* ComboBox4 = nullptr;
+
+    // The radio button of a tag-table row; null for rows 6 and 13.
+    QRadioButton* RoleButton(int row) const;
+    // The tag-table row of the checked radio button, -1 when none is checked.
+    int CheckedRoleRow() const;
+
+    void PoveziOPCStreznikClick();
+    void PrekiniOPCStreznikClick();
+    void dOPCServer1Disconnect();
+    void dOPCServer1ItemErrorReport(const QString& report);
+    void OPCTabelaSelectCell(int column, int row);
+    void OPCTabelaDblClick();
+    void IzberiAjtemKnofClick();
+    void RadioGroup4Click();
+    void RadioGroup5Click();
+
+    // ===== Experiment page (EkspTab) =======================================
+    QGroupBox* GroupBox_Mode = nullptr;
+    QRadioButton* RadioRocno = nullptr;
+    QRadioButton* RadioAvtomatsko = nullptr;
+    QGroupBox* GroupBox_Parameters = nullptr;
+    QLineEdit* CasVzorcenjaEdit = nullptr;
+    MaskedTimeEdit* CajtZacetka = nullptr;
+    QDateEdit* DateTimePicker1 = nullptr;
+    QPushButton* Button1 = nullptr; // "Nastavi sedanji čas"
+    QLineEdit* ZacetniVhodEdit = nullptr;
+    QLineEdit* CasCakanjaEdit = nullptr;
+    QLineEdit* VelikostStopniceEdit = nullptr;
+    QLineEdit* CasStopniceEdit = nullptr;
+    QLineEdit* SteviloStopnicEdit = nullptr;
+    QCheckBox* CheckBox_ObeSmeri = nullptr;
+    QCheckBox* CheckBox_Zaprtozancni = nullptr;
+    QCheckBox* CheckBox_ZZPoPoizkusu = nullptr;
+    QCheckBox* OhraniZacetniVhod = nullptr;
+    QCheckBox* CheckBox_NePisi = nullptr;
+    QPushButton* AktivirajEksperiment = nullptr;
+    QPushButton* NaloziNastavitve = nullptr;
+    QPushButton* ShraniNastavitve = nullptr;
+    QPushButton* Button10 = nullptr; // "Ostale nastavitve samodejnega poizkusa"
+    QGroupBox* GroupBox_Queue = nullptr;
+    QPlainTextEdit* SeznamCakajocihEkspCas = nullptr;    // start moments
+    QPlainTextEdit* SeznamCakajocihEkspOznaka = nullptr; // labels
+    QGroupBox* GroupBox_MVSlider = nullptr;
+    QLineEdit* Edit_MVMax = nullptr;
+    QLineEdit* Edit_MVMin = nullptr;
+    QLineEdit* Edit_MVStep = nullptr;
+    QGroupBox* GroupBox_Sequencer = nullptr;
+    QCheckBox* CheckBox_Sekvencer = nullptr;
+    StringGrid* StringGrid_Sekvencer = nullptr; // 2 x 10: "Vhod", "Izhod"
+    // 500 ms; runs only while queued experiments wait.
+    QTimer* Timer_ExperimentScheduler = nullptr;
+
+    void RadioRocnoClick();
+    void RadioAvtomatskoClick();
+    void CheckBox_NePisiClick();
+    void OhraniZacetniVhodClick();
+    void Button1Click();
+    void Button10Click();
+    void SeznamCakajocihEkspCasKeyDown(int key);
+    void AktivirajEksperimentClick();
+    void Timer_ExperimentSchedulerTimer();
+    void ShraniNastavitveClick();
+    void NaloziNastavitveClick();
+    // Sets the controls from the lines of a settings file.
+    void ApplySettings(const QStringList& lines);
+
+    // ===== Processing page (ObdTab) ========================================
+    ClickableChartView* Chart_MV = nullptr;
+    ClickableChartView* Chart_U = nullptr;
+    ClickableChartView* Chart_Y = nullptr;
+    ClickableChartView* Chart2 = nullptr; // Y2
+    QLineSeries* Series_MV = nullptr;
+    QLineSeries* Series_U = nullptr;
+    QLineSeries* Series_Y = nullptr;
+    QLineSeries* Series_Y2 = nullptr;
+    QLabel* Label_MaksMV1 = nullptr;
+    QLabel* Label_MinMV1 = nullptr;
+    QLabel* Label_STDMV1 = nullptr;
+    QLabel* Label_MaksU1 = nullptr;
+    QLabel* Label_MinU1 = nullptr;
+    QLabel* Label_STDU1 = nullptr;
+    QLabel* Label_MaksY1 = nullptr;
+    QLabel* Label_MinY1 = nullptr;
+    QLabel* Label_STDY1 = nullptr;
+    QLabel* Label_MaksY2 = nullptr;
+    QLabel* Label_MinY2 = nullptr;
+    QLabel* Label_STDY2 = nullptr;
+    QScrollBar* ScrollBar3 = nullptr; // experiment window start
+    QScrollBar* ScrollBar4 = nullptr; // experiment window end
+    QGroupBox* GroupBox_Columns = nullptr;
+    QScrollBar* ScrollBar_MV = nullptr; // column of MV
+    QLineEdit* Edit_Stolpec_MV = nullptr;
+    QLabel* Label_MVDescription = nullptr;
+    QScrollBar* ScrollBar1 = nullptr; // column of U
+    QLineEdit* Edit_Stolpec_U = nullptr;
+    QLabel* Label22 = nullptr;
+    QScrollBar* ScrollBar2 = nullptr; // column of Y1
+    QLineEdit* Edit_Stolpec_Y = nullptr;
+    QLabel* Label20 = nullptr;
+    QScrollBar* ScrollBar5 = nullptr; // column of Y2
+    QLineEdit* Edit_Stolpec_Y1 = nullptr;
+    QLabel* Label68 = nullptr;
+    QGroupBox* GroupBox_Filter = nullptr;
+    QLineEdit* Edit8 = nullptr; // filter time constant [s]
+    QGroupBox* GroupBox_Actuator = nullptr;
+    QLineEdit* Edit_Actuator_Maximum = nullptr;
+    QLineEdit* Edit_Actuator_Minimum = nullptr;
+    QLineEdit* Edit_Actuator_Velocity = nullptr;
+    QGroupBox* GroupBox_Data = nullptr;
+    QLabel* Label_Ts = nullptr;
+    QLabel* Label_Ns = nullptr;
+    QLabel* Label_Datum = nullptr;
+    QLabel* Label_Ura = nullptr;
+    QLabel* Label_Ime = nullptr;
+    QPushButton* Button2 = nullptr;        // "Uporabi filter in omejitve"
+    QPushButton* Button_Izracun = nullptr; // "Izračun modela"
+    QPushButton* Button3 = nullptr;        // "Naloži iz datoteke"
+    QPushButton* Button4 = nullptr;        // "Shrani v datoteko"
+
+    void Button2Click();
+    void ScrollBar_MVChange();
+    void ScrollBar1Change();
+    void ScrollBar2Change();
+    void ScrollBar5Change();
+    void ScrollBar3Change();
+    void ScrollBar4Change();
+    void Button3Click();
+    void Button4Click();
+    void Button_IzracunClick();
+    void Chart_MVRightClick();
+    void Chart_MVDblClick();
+    void Chart_URightClick();
+    void Chart_UDblClick();
+    void Chart_YRightClick();
+    void Chart_YDblClick();
+    void Chart2RightClick();
+    void Chart2DblClick();
+    // Called by the run window when an experiment ends: resets the choosers
+    // to the standard columns, conditions and plots the new data.
+    void ShowExperimentData(const QString& filterTime, const QString& upperLimit,
+                            const QString& lowerLimit, const QString& openingTime);
+
+    // ===== Model page (ModTab) =============================================
+    ClickableChartView* Chart_Model = nullptr;
+    QLineSeries* LineSeries1 = nullptr; // measured response
+    QLineSeries* LineSeries2 = nullptr; // model output
+    QCheckBox* CheckBox_Model_Outer = nullptr;
+    QGroupBox* GroupBox_Model = nullptr;
+    QLineEdit* Edit_Gain = nullptr;
+    QLabel* Label_DGain = nullptr;
+    QLineEdit* Edit_Time = nullptr;
+    QLabel* Label_DTime = nullptr;
+    QLineEdit* Edit_Delay = nullptr;
+    QLabel* Label_STD = nullptr;
+    QLabel* Label_Rel_Pogresek = nullptr;
+    QLabel* Label_Kvaliteta = nullptr;
+    QLabel* Image_Quality_Green = nullptr;
+    QLabel* Image_Quality_Yellow = nullptr;
+    QLabel* Image_Quality_Orange = nullptr;
+    QLabel* Image_Quality_Red = nullptr;
+    QPushButton* Button5 = nullptr;    // "Uporabi model"
+    QPushButton* Button6 = nullptr;    // "Naloži model"
+    QPushButton* Button7 = nullptr;    // "Shrani model"
+    QPushButton* Button_PID = nullptr; // "Izračun PID parametrov"
+
+    void CheckBox_Model_OuterClick();
+    void Button5Click();
+    void Button6Click();
+    void Button7Click();
+    void Button_PIDClick();
+    // Identifies the inner and outer models over the window start..end and
+    // shows the outer one when `showOuter`, else the inner one.
+    void IdentifyModels(int windowStart, int windowEnd, bool showOuter);
+
+    // ===== Controller page (RegTab) ========================================
+    QGroupBox* GroupBox_Method = nullptr;
+    TextComboBox* ComboBox1 = nullptr; // tuning method
+    QGroupBox* GroupBox_Robust = nullptr;
+    QScrollBar* ScrollBar_Robust = nullptr;
+    QLabel* Label_Kp_Cascade = nullptr;
+    QGroupBox* GroupBox_I = nullptr;
+    QLabel* Label_Ki = nullptr;
+    QGroupBox* GroupBox_P = nullptr;
+    QLabel* Label_Kp_P = nullptr;
+    QGroupBox* GroupBox_PI = nullptr;
+    QLabel* Label_PI_Kp = nullptr;
+    QLabel* Label_PI_Ti = nullptr; // shows Ki
+    QGroupBox* GroupBox_PID = nullptr;
+    QLabel* Label_PID_Kp = nullptr;
+    QLabel* Label_PID_Ti = nullptr; // shows Ki
+    QLabel* Label_PID_Td = nullptr; // shows Kd
+    QLabel* Label_Priporocljiv = nullptr;
+    QLineEdit* Edit_Vzorcenje = nullptr; // closed-loop sampling time [s]
+    RadioGroup* RadioGroup_Motnja = nullptr;
+    QCheckBox* CheckBox_CascadeReg = nullptr;
+    ClickableChartView* Chart1 = nullptr;
+    QLineSeries* LineSeries3 = nullptr; // closed loop, I
+    QLineSeries* Series3 = nullptr;     // closed loop, PI
+    QLineSeries* Series4 = nullptr;     // closed loop, PID
+    QLineSeries* LineSeries4 = nullptr; // open loop
+    QLineSeries* Series5 = nullptr;     // closed loop, P
+    QGroupBox* GroupBox_Scaled = nullptr;
+    TextComboBox* ComboBox_Regulator = nullptr; // controller form
+    RadioGroup* RadioGroup_IzbiraTipaReg = nullptr;
+    QLineEdit* Edit_Reg_ScaleP = nullptr;
+    QLineEdit* Edit_Reg_ScaleI = nullptr;
+    QLineEdit* Edit_Reg_ScaleD = nullptr;
+    QLabel* Label_Reg_Name_Kp = nullptr;
+    QLabel* Label_Reg_Name_Ki = nullptr;
+    QLabel* Label_Reg_Name_Kd = nullptr;
+    QLineEdit* Edit_Reg_Kp = nullptr;
+    QLineEdit* Edit_Reg_Ki = nullptr;
+    QLineEdit* Edit_Reg_Kd = nullptr;
+    QLabel* Label_LabOjacSekv = nullptr;
+    QLabel* Label_OjacSekv = nullptr;
+    QPushButton* Button16 = nullptr; // "Naloži v regulator"
+    QPushButton* Button9 = nullptr;  // "Shrani v datoteko"
+    QPushButton* Button8 = nullptr;  // "Naloži iz datoteke"
+    // Sampling time of the simulated discrete controller [s].
+    double ClosedLoopTs = 0;
+
+    void ComboBox1Change();
+    void ScrollBar_RobustChange();
+    void RadioGroup_MotnjaClick();
+    void CheckBox_CascadeRegClick();
+    void Edit_VzorcenjeKeyPress(); // Enter in the edit
+    void ComboBox_RegulatorChange();
+    void RadioGroup_IzbiraTipaRegClick();
+    void Edit_Reg_ScalePKeyPress(); // Enter in the edit
+    void Edit_Reg_ScaleIKeyPress(); // Enter in the edit
+    void Edit_Reg_ScaleDKeyPress(); // Enter in the edit
+    void Button9Click();
+    void Button8Click();
+    void Button16Click();
+    // Tunes all controller types by `method`, scales by the robustness
+    // position, shows the gains and simulates the responses.
+    void RecomputeTuning(int method, int robustPosition, int responseChoice,
+                         const QString& samplingTimeText, bool cascade);
+    // Shows the gains of controller `type` in controller form `form`.
+    void ShowControllerForm(int form, int type, bool cascade);
+
+    // ===== Report page (PorTab) ============================================
+    QPushButton* Button_Naredi_porocilo = nullptr;
+    QGroupBox* GroupBox_ReportContent = nullptr;
+    QCheckBox* CheckBox1 = nullptr; // "Obdelava"
+    QCheckBox* CheckBox2 = nullptr; // "Model"
+    QCheckBox* CheckBox3 = nullptr; // "Regulator"
+    QLabel* Label63 = nullptr;      // template
+    QPushButton* Button_IzberiPredlogo = nullptr;
+
+    void Button_Naredi_porociloClick();
+    void Button_IzberiPredlogoClick();
+
+    // ===== About page (TabSheet1) ==========================================
+    QLabel* Image_About = nullptr; // 897 x 446 picture
+    QLabel* Label_Verzija = nullptr;
+    QLabel* Label83 = nullptr;
+
+private:
+    // Builders and wiring, one pair per page, each in the page's file.
+    QWidget* BuildOpcPage();
+    void WireOpcPage();
+    QWidget* BuildExperimentPage();
+    void WireExperimentPage();
+    QWidget* BuildProcessingPage();
+    void WireProcessingPage();
+    QWidget* BuildModelPage();
+    void WireModelPage();
+    QWidget* BuildControllerPage();
+    void WireControllerPage();
+    QWidget* BuildReportPage();
+    void WireReportPage();
+    QWidget* BuildAboutPage();
+
+    // The part of the experiment page's enabling that "Ne piši v OPC" adds.
+    void ApplyNoWriteSet();
+    // The queue memos as lists of entries.
+    QStringList QueueLines(const QPlainTextEdit* memo) const;
+    void SetQueueLines(QPlainTextEdit* memo, const QStringList& lines);
+
+    // Runs `handler` inside Guard() whenever `sender` emits `signal`.
+    template <typename Sender, typename Signal>
+    void OnEvent(Sender* sender, Signal signal, void (TForm1::*handler)());
+};
+
+#include "app/ErrorGuard.h"
+
+template <typename Sender, typename Signal>
+void TForm1::OnEvent(Sender* sender, Signal signal, void (TForm1::*handler)())
+{
+    connect(sender, signal, this,
+            [this, handler] { Guard(this, [this, handler] { (this->*handler)(); }); });
+}

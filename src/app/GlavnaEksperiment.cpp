@@ -1,0 +1,361 @@
+// The experiment page: the kind of trial (run by hand or automatic at a
+// start time), its parameters, activation, the settings file, the queue of
+// waiting automatic experiments, the MV slider range of the run window and
+// the sequencer.
+
+#include "app/Glavna.h"
+
+#include "app/GlavnaLayout.h"
+#include "app/MaskedTimeEdit.h"
+#include "app/StringGrid.h"
+#include "tuning/Unit_SamodejneNastavitve.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTextBlock>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <functional>
+#include <utility>
+
+namespace {
+
+// Hands the key presses of a widget to a handler; a handler that returns
+// true has consumed the key.
+class KeyDownFilter : public QObject {
+public:
+    KeyDownFilter(QObject* parent, std::function<bool(int)> handler)
+        : QObject(parent), handler_(std::move(handler))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress)
+            return handler_(static_cast<QKeyEvent*>(event)->key());
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<bool(int)> handler_;
+};
+
+using Controls = std::initializer_list<QWidget*>;
+
+QPlainTextEdit* NewQueueMemo(const char* name)
+{
+    auto* memo = Named(new QPlainTextEdit, name);
+    memo->setReadOnly(true);
+    // Read-only, but the caret still moves, so that Delete can name a line.
+    memo->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    return memo;
+}
+
+} // namespace
+
+QWidget* TForm1::BuildExperimentPage()
+{
+    EkspTab = Named(new QWidget, "EkspTab");
+    auto* page = new QHBoxLayout(EkspTab);
+
+    // Left column: kind of trial, parameters, actions.
+    auto* left = new QVBoxLayout;
+    GroupBox_Mode = NewGroup("GroupBox_Mode", QStringLiteral("Vrsta poizkusa"));
+    RadioRocno = Named(new QRadioButton(QStringLiteral("Ročno voden poizkus")), "RadioRocno");
+    RadioAvtomatsko =
+        Named(new QRadioButton(QStringLiteral("Samodejni poizkus")), "RadioAvtomatsko");
+    RadioAvtomatsko->setChecked(true);
+    auto* mode = new QVBoxLayout(GroupBox_Mode);
+    mode->addWidget(RadioRocno);
+    mode->addWidget(RadioAvtomatsko);
+    left->addWidget(GroupBox_Mode);
+
+    GroupBox_Parameters = NewGroup("GroupBox_Parameters", QStringLiteral("Parametri poizkusa"));
+    CasVzorcenjaEdit = NewEdit("CasVzorcenjaEdit", QStringLiteral("1"), 90);
+    CajtZacetka = Named(new MaskedTimeEdit(QStringLiteral("12:00:00")), "CajtZacetka");
+    CajtZacetka->setFixedWidth(90);
+    DateTimePicker1 = Named(new QDateEdit, "DateTimePicker1");
+    DateTimePicker1->setCalendarPopup(true);
+    DateTimePicker1->setMinimumWidth(120);
+    Button1 = NewButton("Button1", QStringLiteral("Nastavi sedanji čas"));
+    ZacetniVhodEdit = NewEdit("ZacetniVhodEdit", QStringLiteral("0"), 90);
+    CasCakanjaEdit = NewEdit("CasCakanjaEdit", QStringLiteral("0"), 90);
+    VelikostStopniceEdit = NewEdit("VelikostStopniceEdit", QStringLiteral("0"), 90);
+    CasStopniceEdit = NewEdit("CasStopniceEdit", QStringLiteral("0"), 90);
+    SteviloStopnicEdit = NewEdit("SteviloStopnicEdit", QStringLiteral("1"), 90);
+    CheckBox_ObeSmeri = NewCheckBox("CheckBox_ObeSmeri", QStringLiteral("Stopnice v obe smeri"));
+    CheckBox_Zaprtozancni =
+        NewCheckBox("CheckBox_Zaprtozancni", QStringLiteral("Zaprta zanka med poizkusom"));
+    CheckBox_ZZPoPoizkusu =
+        NewCheckBox("CheckBox_ZZPoPoizkusu", QStringLiteral("Zaprta zanka po poizkusu"), true);
+    OhraniZacetniVhod = NewCheckBox("OhraniZacetniVhod", QStringLiteral("Ohrani začetni vhod"));
+    CheckBox_NePisi = NewCheckBox("CheckBox_NePisi", QStringLiteral("Ne piši v OPC"));
+
+    auto* parameters = new QGridLayout(GroupBox_Parameters);
+    parameters->setColumnStretch(3, 1);
+    int row = 0;
+    auto addRow = [&](QWidget* edit, const QString& caption) {
+        parameters->addWidget(CaptionFor(edit, caption), row, 0);
+        parameters->addWidget(edit, row, 1);
+        ++row;
+    };
+    addRow(CasVzorcenjaEdit, QStringLiteral("Čas vzorčenja: [s]"));
+    parameters->addWidget(CaptionFor(CajtZacetka, QStringLiteral("Začetek eksperimenta:")), row, 0);
+    parameters->addWidget(CajtZacetka, row, 1);
+    parameters->addWidget(DateTimePicker1, row, 2);
+    ++row;
+    parameters->addWidget(Button1, row, 1, 1, 2, Qt::AlignLeft);
+    ++row;
+    addRow(ZacetniVhodEdit, QStringLiteral("Začetni vhod: "));
+    addRow(CasCakanjaEdit, QStringLiteral("Čas čakanja: [s]"));
+    addRow(VelikostStopniceEdit, QStringLiteral("Velikost stopnice:"));
+    addRow(CasStopniceEdit, QStringLiteral("Čas ene stopnice: [s]"));
+    addRow(SteviloStopnicEdit, QStringLiteral("Število stopnic:"));
+    parameters->setRowMinimumHeight(row++, 6);
+    for (QCheckBox* box : {CheckBox_ObeSmeri, CheckBox_Zaprtozancni, CheckBox_ZZPoPoizkusu,
+                           OhraniZacetniVhod, CheckBox_NePisi})
+        parameters->addWidget(box, row++, 0, 1, 3);
+    left->addWidget(GroupBox_Parameters);
+
+    AktivirajEksperiment =
+        NewButton("AktivirajEksperiment", QStringLiteral("Aktiviraj eksperiment"));
+    QFont bold = AktivirajEksperiment->font();
+    bold.setBold(true);
+    AktivirajEksperiment->setFont(bold);
+    AktivirajEksperiment->setMinimumHeight(34);
+    Button10 = NewButton("Button10", QStringLiteral("Ostale nastavitve samodejnega poizkusa"));
+    NaloziNastavitve = NewButton("NaloziNastavitve", QStringLiteral("Naloži nastavitve"));
+    ShraniNastavitve = NewButton("ShraniNastavitve", QStringLiteral("Shrani nastavitve"));
+    left->addWidget(AktivirajEksperiment);
+    left->addWidget(Button10);
+    auto* files = new QHBoxLayout;
+    files->addWidget(NaloziNastavitve);
+    files->addWidget(ShraniNastavitve);
+    left->addLayout(files);
+    left->addStretch();
+    page->addLayout(left, 0);
+
+    // Middle: the queue of automatic experiments, one entry per line of
+    // both memos.
+    GroupBox_Queue = NewGroup("GroupBox_Queue", QStringLiteral("Čakajoči poizkusi"));
+    SeznamCakajocihEkspCas = NewQueueMemo("SeznamCakajocihEkspCas");
+    SeznamCakajocihEkspOznaka = NewQueueMemo("SeznamCakajocihEkspOznaka");
+    auto* queue = new QGridLayout(GroupBox_Queue);
+    queue->addWidget(CaptionFor(SeznamCakajocihEkspCas, QStringLiteral("Začetek")), 0, 0);
+    queue->addWidget(CaptionFor(SeznamCakajocihEkspOznaka, QStringLiteral("Oznaka")), 0, 1);
+    queue->addWidget(SeznamCakajocihEkspCas, 1, 0);
+    queue->addWidget(SeznamCakajocihEkspOznaka, 1, 1);
+    queue->setColumnStretch(0, 1);
+    queue->setColumnStretch(1, 1);
+    page->addWidget(GroupBox_Queue, 1);
+
+    // Right column: MV slider range of the run window, the sequencer.
+    auto* right = new QVBoxLayout;
+    GroupBox_MVSlider = NewGroup("GroupBox_MVSlider", QStringLiteral("Drsnik vhoda (MV)"));
+    Edit_MVMax = NewEdit("Edit_MVMax", QStringLiteral("100"), 90);
+    Edit_MVMin = NewEdit("Edit_MVMin", QStringLiteral("0"), 90);
+    Edit_MVStep = NewEdit("Edit_MVStep", QStringLiteral("1"), 90);
+    auto* slider = new QGridLayout(GroupBox_MVSlider);
+    slider->addWidget(CaptionFor(Edit_MVMax, QStringLiteral("Maksimum:")), 0, 0);
+    slider->addWidget(Edit_MVMax, 0, 1);
+    slider->addWidget(CaptionFor(Edit_MVMin, QStringLiteral("Minimum:")), 1, 0);
+    slider->addWidget(Edit_MVMin, 1, 1);
+    slider->addWidget(CaptionFor(Edit_MVStep, QStringLiteral("Korak:")), 2, 0);
+    slider->addWidget(Edit_MVStep, 2, 1);
+    slider->setColumnStretch(2, 1);
+    right->addWidget(GroupBox_MVSlider);
+
+    GroupBox_Sequencer = NewGroup("GroupBox_Sequencer", QStringLiteral("Sekvencer"));
+    CheckBox_Sekvencer = NewCheckBox("CheckBox_Sekvencer", QStringLiteral("Sekvencer prisoten"));
+    constexpr int SequencerColumnWidth = 100;
+    StringGrid_Sekvencer =
+        Named(new StringGrid(2, 10, SequencerColumnWidth, 19), "StringGrid_Sekvencer");
+    auto* sequencer = new QVBoxLayout(GroupBox_Sequencer);
+    sequencer->addWidget(CheckBox_Sekvencer);
+    auto* headings = new QHBoxLayout;
+    headings->setSpacing(0);
+    auto* inputHeading = NewLabel("Label_Vhod", QStringLiteral("Vhod"));
+    inputHeading->setFixedWidth(SequencerColumnWidth);
+    headings->addWidget(inputHeading);
+    headings->addWidget(NewLabel("Label_Izhod", QStringLiteral("Izhod")));
+    headings->addStretch();
+    sequencer->addLayout(headings);
+    sequencer->setSpacing(4);
+    sequencer->addWidget(StringGrid_Sekvencer, 0, Qt::AlignLeft);
+    right->addWidget(GroupBox_Sequencer);
+    right->addStretch();
+    page->addLayout(right, 0);
+    return EkspTab;
+}
+
+void TForm1::WireExperimentPage()
+{
+    connect(RadioRocno, &QRadioButton::toggled, this, [this](bool checked) {
+        if (checked)
+            Guard(this, [this] { RadioRocnoClick(); });
+    });
+    connect(RadioAvtomatsko, &QRadioButton::toggled, this, [this](bool checked) {
+        if (checked)
+            Guard(this, [this] { RadioAvtomatskoClick(); });
+    });
+    OnEvent(CheckBox_NePisi, &QCheckBox::toggled, &TForm1::CheckBox_NePisiClick);
+    OnEvent(OhraniZacetniVhod, &QCheckBox::toggled, &TForm1::OhraniZacetniVhodClick);
+    OnEvent(Button1, &QPushButton::clicked, &TForm1::Button1Click);
+    OnEvent(Button10, &QPushButton::clicked, &TForm1::Button10Click);
+    OnEvent(AktivirajEksperiment, &QPushButton::clicked, &TForm1::AktivirajEksperimentClick);
+    OnEvent(ShraniNastavitve, &QPushButton::clicked, &TForm1::ShraniNastavitveClick);
+    OnEvent(NaloziNastavitve, &QPushButton::clicked, &TForm1::NaloziNastavitveClick);
+    SeznamCakajocihEkspCas->installEventFilter(new KeyDownFilter(this, [this](int key) {
+        if (key != Qt::Key_Delete)
+            return false;
+        Guard(this, [&] { SeznamCakajocihEkspCasKeyDown(key); });
+        return true;
+    }));
+}
+
+void TForm1::RadioRocnoClick()
+{
+    for (QWidget* control :
+         Controls{CheckBox_Zaprtozancni, CheckBox_ZZPoPoizkusu, OhraniZacetniVhod, ZacetniVhodEdit})
+        SetEnabledWithCaption(control, true);
+    for (QWidget* control :
+         Controls{CasCakanjaEdit, VelikostStopniceEdit, CasStopniceEdit, SteviloStopnicEdit,
+                  CajtZacetka, CheckBox_ObeSmeri, DateTimePicker1, Button10})
+        SetEnabledWithCaption(control, false);
+    if (CheckBox_NePisi->isChecked())
+        ApplyNoWriteSet();
+}
+
+void TForm1::RadioAvtomatskoClick()
+{
+    for (QWidget* control :
+         Controls{CheckBox_Zaprtozancni, CheckBox_ZZPoPoizkusu, OhraniZacetniVhod, ZacetniVhodEdit,
+                  CasCakanjaEdit, VelikostStopniceEdit, CasStopniceEdit, SteviloStopnicEdit,
+                  CajtZacetka, CheckBox_ObeSmeri, DateTimePicker1, Button10})
+        SetEnabledWithCaption(control, true);
+    if (CheckBox_NePisi->isChecked())
+        ApplyNoWriteSet();
+}
+
+void TForm1::ApplyNoWriteSet()
+{
+    // Without writes the loop is only recorded: nothing that drives MV or
+    // switches the controller applies. The wait and the step duration stay,
+    // they set the length of the recording.
+    for (QWidget* control :
+         Controls{CheckBox_Zaprtozancni, CheckBox_ZZPoPoizkusu, OhraniZacetniVhod, ZacetniVhodEdit,
+                  VelikostStopniceEdit, SteviloStopnicEdit, CheckBox_ObeSmeri})
+        SetEnabledWithCaption(control, false);
+}
+
+void TForm1::CheckBox_NePisiClick()
+{
+    if (RadioRocno->isChecked())
+        RadioRocnoClick();
+    else
+        RadioAvtomatskoClick();
+    if (CheckBox_NePisi->isChecked())
+        ApplyNoWriteSet();
+}
+
+void TForm1::OhraniZacetniVhodClick()
+{
+    SetEnabledWithCaption(ZacetniVhodEdit, !OhraniZacetniVhod->isChecked());
+}
+
+void TForm1::Button1Click()
+{
+    // A moment (0.0001 day) ahead, so that a start "now" is still in the
+    // future when the experiment is activated.
+    CajtZacetka->SetTime(QTime::currentTime().addMSecs(8640));
+}
+
+void TForm1::Button10Click()
+{
+    if (!Form_SamodNastav)
+        return;
+    Form_SamodNastav->show();
+    Form_SamodNastav->raise();
+    Form_SamodNastav->activateWindow();
+}
+
+QStringList TForm1::QueueLines(const QPlainTextEdit* memo) const
+{
+    QString text = memo->toPlainText();
+    if (text.endsWith(QLatin1Char('\n')))
+        text.chop(1);
+    if (text.isEmpty())
+        return {};
+    return text.split(QLatin1Char('\n'));
+}
+
+void TForm1::SetQueueLines(QPlainTextEdit* memo, const QStringList& lines)
+{
+    memo->setPlainText(lines.join(QLatin1Char('\n')));
+}
+
+void TForm1::SeznamCakajocihEkspCasKeyDown(int key)
+{
+    if (key != Qt::Key_Delete)
+        return;
+    const int line = SeznamCakajocihEkspCas->textCursor().blockNumber();
+    QStringList times = QueueLines(SeznamCakajocihEkspCas);
+    QStringList labels = QueueLines(SeznamCakajocihEkspOznaka);
+    if (line < times.size())
+        times.removeAt(line);
+    if (line < labels.size())
+        labels.removeAt(line);
+    if (line < QueueDirs.size())
+        QueueDirs.removeAt(line);
+    SetQueueLines(SeznamCakajocihEkspCas, times);
+    SetQueueLines(SeznamCakajocihEkspOznaka, labels);
+    if (times.isEmpty()) {
+        Timer_ExperimentScheduler->stop();
+        return;
+    }
+    // Keep the caret on the entry that took the deleted one's place.
+    const int caretLine = std::min(line, static_cast<int>(times.size()) - 1);
+    QTextCursor cursor(SeznamCakajocihEkspCas->document()->findBlockByNumber(caretLine));
+    SeznamCakajocihEkspCas->setTextCursor(cursor);
+}
+
+void TForm1::AktivirajEksperimentClick()
+{
+    // Will run a manual experiment at once, or queue an automatic one by its
+    // start moment and start the scheduler.
+}
+
+void TForm1::Timer_ExperimentSchedulerTimer()
+{
+    // Will start the first queued experiment when its start moment has come
+    // and run the automatic evaluation after it.
+}
+
+void TForm1::ShraniNastavitveClick()
+{
+    // Will save the experiment settings (.vkx) under a proposed name.
+}
+
+void TForm1::NaloziNastavitveClick()
+{
+    // Will load an experiment settings file (.vkx) and apply it.
+}
+
+void TForm1::ApplySettings(const QStringList& /*lines*/)
+{
+    // Will set the controls from the lines of a settings file, in line order.
+}

@@ -1,0 +1,330 @@
+// The controller page: tuning method and robustness, the gains of the four
+// controller types, the simulated responses, the conversion into the plant
+// controller's form with extra scaling, the write to the controller and the
+// controller file.
+
+#include "app/Glavna.h"
+
+#include "app/ChartView.h"
+#include "app/GlavnaLayout.h"
+#include "app/RadioGroup.h"
+#include "app/TextComboBox.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLegend>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+namespace {
+
+// A group of result labels, each beside its caption.
+QGroupBox* ResultGroup(const char* name, const QString& caption,
+                       const QList<QPair<QLabel*, QString>>& rows)
+{
+    auto* group = NewGroup(name, caption);
+    auto* layout = new QGridLayout(group);
+    int row = 0;
+    for (const auto& [label, text] : rows) {
+        layout->addWidget(CaptionFor(label, text), row, 0);
+        layout->addWidget(label, row, 1);
+        ++row;
+    }
+    layout->setColumnStretch(1, 1);
+    return group;
+}
+
+} // namespace
+
+QWidget* TForm1::BuildControllerPage()
+{
+    RegTab = Named(new QWidget, "RegTab");
+    auto* page = new QVBoxLayout(RegTab);
+    auto* top = new QHBoxLayout;
+
+    // Method, robustness, closed-loop sampling, response choice, cascade.
+    auto* settings = new QVBoxLayout;
+    GroupBox_Method = NewGroup("GroupBox_Method", QStringLiteral("Metoda nastavljanja"));
+    ComboBox1 = Named(new TextComboBox(true), "ComboBox1");
+    ComboBox1->addItems(
+        {QStringLiteral("Metoda provršin - sledenje"), QStringLiteral("Metoda provršin - motnja"),
+         QStringLiteral("Chien-Hrones-Reswick - sledenje"),
+         QStringLiteral("Chien-Hrones-Reswick - motnja"), QStringLiteral("Metoda uravnoteženja"),
+         QStringLiteral("Ziegler-Nichols - motnja"), QStringLiteral(" ")});
+    ComboBox1->SetItemIndex(0);
+    auto* method = new QVBoxLayout(GroupBox_Method);
+    method->addWidget(ComboBox1);
+    settings->addWidget(GroupBox_Method);
+
+    GroupBox_Robust = NewGroup("GroupBox_Robust", QStringLiteral("Izbira robustnost- hitrost"));
+    ScrollBar_Robust = Named(new QScrollBar(Qt::Horizontal), "ScrollBar_Robust");
+    ScrollBar_Robust->setRange(0, 20);
+    ScrollBar_Robust->setPageStep(5);
+    ScrollBar_Robust->setValue(10);
+    auto* robust = new QGridLayout(GroupBox_Robust);
+    robust->addWidget(ScrollBar_Robust, 0, 0, 1, 3);
+    robust->addWidget(NewLabel("Label_Robustno", QStringLiteral("Robustno")), 1, 0, Qt::AlignLeft);
+    robust->addWidget(NewLabel("Label_RobustI", QStringLiteral("I")), 1, 1, Qt::AlignHCenter);
+    robust->addWidget(NewLabel("Label_Hitro", QStringLiteral("Hitro")), 1, 2, Qt::AlignRight);
+    settings->addWidget(GroupBox_Robust);
+
+    auto* sampling =
+        Named(new QGroupBox(QStringLiteral("Vzorčenje zaprte zanke")), "GroupBox_Sampling");
+    Edit_Vzorcenje = NewEdit("Edit_Vzorcenje", QStringLiteral("1"), 80);
+    Label_Priporocljiv = NewValueLabel("Label_Priporocljiv", QStringLiteral("0"), 80);
+    auto* samplingLayout = new QGridLayout(sampling);
+    samplingLayout->addWidget(CaptionFor(Edit_Vzorcenje, QStringLiteral("Čas vzorčenja [s]: ")), 0,
+                              0);
+    samplingLayout->addWidget(Edit_Vzorcenje, 0, 1);
+    samplingLayout->addWidget(
+        CaptionFor(Label_Priporocljiv, QStringLiteral("Priporočljiv čas vz. [PI]  <=")), 1, 0);
+    samplingLayout->addWidget(Label_Priporocljiv, 1, 1);
+    samplingLayout->setColumnStretch(2, 1);
+    settings->addWidget(sampling);
+
+    RadioGroup_Motnja = Named(
+        new RadioGroup(QStringLiteral("Prikaz odzivov"),
+                       {QStringLiteral("Odziv na referenco"), QStringLiteral("Odziv na motnjo")}),
+        "RadioGroup_Motnja");
+    RadioGroup_Motnja->SetItemIndex(0);
+    settings->addWidget(RadioGroup_Motnja);
+    CheckBox_CascadeReg = NewCheckBox("CheckBox_CascadeReg", QStringLiteral("Kaskada"));
+    settings->addWidget(CheckBox_CascadeReg);
+    settings->addStretch();
+    auto* settingsPanel = new QWidget;
+    settingsPanel->setFixedWidth(330);
+    settings->setContentsMargins(0, 0, 0, 0);
+    settingsPanel->setLayout(settings);
+    top->addWidget(settingsPanel);
+
+    // The gains of the four controller types.
+    auto* results = new QGridLayout;
+    Label_Kp_P = NewValueLabel("Label_Kp_P", QStringLiteral("0"));
+    Label_Ki = NewValueLabel("Label_Ki", QStringLiteral("0"));
+    Label_PI_Kp = NewValueLabel("Label_PI_Kp", QStringLiteral("0"));
+    Label_PI_Ti = NewValueLabel("Label_PI_Ti", QStringLiteral("0"));
+    Label_PID_Kp = NewValueLabel("Label_PID_Kp", QStringLiteral("0"));
+    Label_PID_Ti = NewValueLabel("Label_PID_Ti", QStringLiteral("0"));
+    Label_PID_Td = NewValueLabel("Label_PID_Td", QStringLiteral("0"));
+    Label_Kp_Cascade = NewValueLabel("Label_Kp_Cascade", QStringLiteral("0"));
+    GroupBox_P = ResultGroup("GroupBox_P", QStringLiteral("P regulator"),
+                             {{Label_Kp_P, QStringLiteral("Kp:")}});
+    GroupBox_I = ResultGroup("GroupBox_I", QStringLiteral("I regulator"),
+                             {{Label_Ki, QStringLiteral("Ki:")}});
+    GroupBox_PI =
+        ResultGroup("GroupBox_PI", QStringLiteral("PI regulator"),
+                    {{Label_PI_Kp, QStringLiteral("Kp:")}, {Label_PI_Ti, QStringLiteral("Ki: ")}});
+    GroupBox_PID = ResultGroup("GroupBox_PID", QStringLiteral("PID regulator"),
+                               {{Label_PID_Kp, QStringLiteral("Kp:")},
+                                {Label_PID_Ti, QStringLiteral("Ki:")},
+                                {Label_PID_Td, QStringLiteral("Kd:")}});
+    results->addWidget(GroupBox_P, 0, 0);
+    results->addWidget(GroupBox_I, 0, 1);
+    results->addWidget(GroupBox_PI, 1, 0, Qt::AlignTop);
+    results->addWidget(GroupBox_PID, 1, 1);
+    auto* cascade = new QHBoxLayout;
+    cascade->addWidget(CaptionFor(Label_Kp_Cascade, QStringLiteral("Ojačenje notranje zanke: ")));
+    cascade->addWidget(Label_Kp_Cascade);
+    cascade->addStretch();
+    results->addLayout(cascade, 2, 0, 1, 2);
+    Button9 = NewButton("Button9", QStringLiteral("Shrani v datoteko"));
+    Button8 = NewButton("Button8", QStringLiteral("Naloži iz datoteke"));
+    auto* files = new QHBoxLayout;
+    files->addWidget(Button8);
+    files->addWidget(Button9);
+    files->addStretch();
+    results->addLayout(files, 3, 0, 1, 2);
+    results->setRowStretch(4, 1);
+    top->addLayout(results, 1);
+
+    // Conversion into the plant controller's form.
+    GroupBox_Scaled = NewGroup("GroupBox_Scaled", QStringLiteral("Izračun skaliranih parametrov"));
+    ComboBox_Regulator = Named(new TextComboBox(true), "ComboBox_Regulator");
+    ComboBox_Regulator->addItems(
+        {QStringLiteral("Splošni paralelni (Kp, Ki, Kd)"), QStringLiteral("Paralelni (Kp, Ti, Td)"),
+         QStringLiteral("Paralelni (Kp, 1/Ti, Td)"), QStringLiteral("Serijski (Kp, Ti, Td)")});
+    ComboBox_Regulator->SetText(QStringLiteral("Splošni paralelni"));
+    RadioGroup_IzbiraTipaReg = Named(new RadioGroup(QStringLiteral("Izbira regulatorja"),
+                                                    {QStringLiteral("P"), QStringLiteral("I"),
+                                                     QStringLiteral("PI"), QStringLiteral("PID")},
+                                                    4),
+                                     "RadioGroup_IzbiraTipaReg");
+    RadioGroup_IzbiraTipaReg->SetItemIndex(2);
+    Edit_Reg_ScaleP = NewEdit("Edit_Reg_ScaleP", QStringLiteral("1"), 60);
+    Edit_Reg_ScaleI = NewEdit("Edit_Reg_ScaleI", QStringLiteral("1"), 60);
+    Edit_Reg_ScaleD = NewEdit("Edit_Reg_ScaleD", QStringLiteral("1"), 60);
+    Label_Reg_Name_Kp = NewLabel("Label_Reg_Name_Kp", QStringLiteral("Kp:"));
+    Label_Reg_Name_Ki = NewLabel("Label_Reg_Name_Ki", QStringLiteral("Ki:"));
+    Label_Reg_Name_Kd = NewLabel("Label_Reg_Name_Kd", QStringLiteral("Kd:"));
+    Edit_Reg_Kp = NewEdit("Edit_Reg_Kp", QStringLiteral("0"), 130);
+    Edit_Reg_Ki = NewEdit("Edit_Reg_Ki", QStringLiteral("0"), 130);
+    Edit_Reg_Kd = NewEdit("Edit_Reg_Kd", QStringLiteral("0"), 130);
+    Label_Reg_Name_Kp->setBuddy(Edit_Reg_Kp);
+    Label_Reg_Name_Ki->setBuddy(Edit_Reg_Ki);
+    Label_Reg_Name_Kd->setBuddy(Edit_Reg_Kd);
+    Label_LabOjacSekv = NewLabel("Label_LabOjacSekv", QStringLiteral(" "));
+    Label_OjacSekv = NewLabel("Label_OjacSekv", QStringLiteral(" "));
+    Button16 = NewButton("Button16", QStringLiteral("Naloži v regulator"));
+    QFont bold = Button16->font();
+    bold.setBold(true);
+    Button16->setFont(bold);
+
+    auto* scaled = new QGridLayout(GroupBox_Scaled);
+    scaled->addWidget(CaptionFor(ComboBox_Regulator, QStringLiteral("Izbira tipa regulatorja")), 0,
+                      0, 1, 2);
+    scaled->addWidget(ComboBox_Regulator, 1, 0, 1, 2);
+    scaled->addWidget(RadioGroup_IzbiraTipaReg, 2, 0, 1, 2);
+    scaled->addWidget(NewLabel("Label_DodatnoSkaliranje", QStringLiteral("Dodatno skaliranje:")), 3,
+                      0, 1, 2);
+    auto* scales = new QHBoxLayout;
+    scales->addWidget(CaptionFor(Edit_Reg_ScaleP, QStringLiteral("P:")));
+    scales->addWidget(Edit_Reg_ScaleP);
+    scales->addSpacing(8);
+    scales->addWidget(CaptionFor(Edit_Reg_ScaleI, QStringLiteral("I:")));
+    scales->addWidget(Edit_Reg_ScaleI);
+    scales->addSpacing(8);
+    scales->addWidget(CaptionFor(Edit_Reg_ScaleD, QStringLiteral("D:")));
+    scales->addWidget(Edit_Reg_ScaleD);
+    scales->addStretch();
+    scaled->addLayout(scales, 4, 0, 1, 2);
+    scaled->setRowMinimumHeight(5, 6);
+    scaled->addWidget(Label_Reg_Name_Kp, 6, 0);
+    scaled->addWidget(Edit_Reg_Kp, 6, 1, Qt::AlignLeft);
+    scaled->addWidget(Label_Reg_Name_Ki, 7, 0);
+    scaled->addWidget(Edit_Reg_Ki, 7, 1, Qt::AlignLeft);
+    scaled->addWidget(Label_Reg_Name_Kd, 8, 0);
+    scaled->addWidget(Edit_Reg_Kd, 8, 1, Qt::AlignLeft);
+    scaled->addWidget(Label_LabOjacSekv, 9, 0);
+    scaled->addWidget(Label_OjacSekv, 9, 1);
+    scaled->addWidget(Button16, 10, 0, 1, 2);
+    scaled->setColumnStretch(1, 1);
+    scaled->setRowStretch(11, 1);
+    GroupBox_Scaled->setFixedWidth(380);
+    top->addWidget(GroupBox_Scaled);
+    page->addLayout(top);
+
+    // Open-loop and closed-loop responses.
+    Chart1 = Named(new ClickableChartView(QStringLiteral("Odprtozančni (OZ) in zaprtozančni (ZZ) "
+                                                         "odzivi")),
+                   "Chart1");
+    LineSeries3 = Chart1->AddLineSeries(QStringLiteral("LineSeries3"), QStringLiteral("ZZ Odziv I"),
+                                        QColor(128, 64, 0), Qt::DashLine);
+    Series3 = Chart1->AddLineSeries(QStringLiteral("Series3"), QStringLiteral("ZZ odziv PI"),
+                                    QColor(0, 0, 255), Qt::DashDotLine);
+    Series4 = Chart1->AddLineSeries(QStringLiteral("Series4"), QStringLiteral("ZZ odziv PID"),
+                                    QColor(255, 0, 0), Qt::DashDotDotLine);
+    LineSeries4 = Chart1->AddLineSeries(QStringLiteral("LineSeries4"), QStringLiteral("OZ Odziv"),
+                                        QColor(128, 128, 128), Qt::SolidLine);
+    Series5 = Chart1->AddLineSeries(QStringLiteral("Series5"), QStringLiteral("ZZ Odziv P"),
+                                    QColor(0, 128, 0), Qt::SolidLine);
+    Chart1->chart()->legend()->setAlignment(Qt::AlignBottom);
+    Chart1->chart()->legend()->show();
+    Chart1->chart()->setBackgroundBrush(Qt::white);
+    page->addWidget(Chart1, 1);
+    return RegTab;
+}
+
+void TForm1::WireControllerPage()
+{
+    OnEvent(ComboBox1, &TextComboBox::Change, &TForm1::ComboBox1Change);
+    OnEvent(ScrollBar_Robust, &QScrollBar::valueChanged, &TForm1::ScrollBar_RobustChange);
+    OnEvent(RadioGroup_Motnja, &RadioGroup::Click, &TForm1::RadioGroup_MotnjaClick);
+    OnEvent(CheckBox_CascadeReg, &QCheckBox::toggled, &TForm1::CheckBox_CascadeRegClick);
+    OnEvent(Edit_Vzorcenje, &QLineEdit::returnPressed, &TForm1::Edit_VzorcenjeKeyPress);
+    OnEvent(ComboBox_Regulator, &TextComboBox::Change, &TForm1::ComboBox_RegulatorChange);
+    OnEvent(RadioGroup_IzbiraTipaReg, &RadioGroup::Click, &TForm1::RadioGroup_IzbiraTipaRegClick);
+    OnEvent(Edit_Reg_ScaleP, &QLineEdit::returnPressed, &TForm1::Edit_Reg_ScalePKeyPress);
+    OnEvent(Edit_Reg_ScaleI, &QLineEdit::returnPressed, &TForm1::Edit_Reg_ScaleIKeyPress);
+    OnEvent(Edit_Reg_ScaleD, &QLineEdit::returnPressed, &TForm1::Edit_Reg_ScaleDKeyPress);
+    OnEvent(Button9, &QPushButton::clicked, &TForm1::Button9Click);
+    OnEvent(Button8, &QPushButton::clicked, &TForm1::Button8Click);
+    OnEvent(Button16, &QPushButton::clicked, &TForm1::Button16Click);
+}
+
+void TForm1::ComboBox1Change()
+{
+    // Will recompute the tuning for the chosen method and refresh the
+    // controller form (skipped while AutoSetupInProgress).
+}
+
+void TForm1::ScrollBar_RobustChange()
+{
+    // Will recompute the tuning with the new robustness factor (skipped while
+    // AutoSetupInProgress).
+}
+
+void TForm1::RadioGroup_MotnjaClick()
+{
+    // Will recompute the tuning and draw the chosen responses (skipped while
+    // AutoSetupInProgress).
+}
+
+void TForm1::CheckBox_CascadeRegClick()
+{
+    // Will recompute the tuning for a single loop or a cascade and refresh
+    // the controller form (skipped while AutoSetupInProgress).
+}
+
+void TForm1::Edit_VzorcenjeKeyPress()
+{
+    // Will recompute the tuning with the new closed-loop sampling time.
+}
+
+void TForm1::ComboBox_RegulatorChange()
+{
+    // Will show the gains in the chosen controller form (skipped while
+    // AutoSetupInProgress).
+}
+
+void TForm1::RadioGroup_IzbiraTipaRegClick()
+{
+    // Will show the gains of the chosen controller type (skipped while
+    // AutoSetupInProgress).
+}
+
+void TForm1::Edit_Reg_ScalePKeyPress()
+{
+    // Will refresh the controller form with the new P scale.
+}
+
+void TForm1::Edit_Reg_ScaleIKeyPress()
+{
+    // Will refresh the controller form with the new I scale.
+}
+
+void TForm1::Edit_Reg_ScaleDKeyPress()
+{
+    // Will refresh the controller form with the new D scale.
+}
+
+void TForm1::Button9Click()
+{
+    // Will save the models and the controller page's settings (.vkc).
+}
+
+void TForm1::Button8Click()
+{
+    // Will load a controller file (.vkc), restore the page and recompute.
+}
+
+void TForm1::Button16Click()
+{
+    // Will write the P, I and D fields to controller 1 through WriteBackGroup.
+}
+
+void TForm1::RecomputeTuning(int /*method*/, int /*robustPosition*/, int /*responseChoice*/,
+                             const QString& /*samplingTimeText*/, bool /*cascade*/)
+{
+    // Will tune, show the gains and the recommended sampling time, and
+    // simulate and draw the responses.
+}
+
+void TForm1::ShowControllerForm(int /*form*/, int /*type*/, bool /*cascade*/)
+{
+    // Will fill the scaled-parameter fields of the chosen form and type.
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+// One live signal chart of the run window: a titled chart with a time axis
+// and a value axis and one series that grows by one point per sample. The
+// oldest point can be dropped (the sliding window of a long run); the axes
+// follow the points held.
+//
+// A stair-step series holds each value until the next sample: point i is
+// drawn as the corner (t_i, v_{i-1}) followed by (t_i, v_i), so the series
+// keeps 2n - 1 drawn points for n samples. Values that are not finite are
+// counted as samples but not drawn.
+
+#include <QChartView>
+#include <QColor>
+
+#include <deque>
+
+class QLineSeries;
+class QValueAxis;
+
+class LiveChart : public QChartView {
+    Q_OBJECT
+public:
+    enum class Style { Line, Stairs };
+
+    // `objectName` names the view, `seriesName` the series.
+    LiveChart(const QString& objectName, const QString& seriesName, const QString& title,
+              Style style, QWidget* parent = nullptr);
+
+    QLineSeries* Series() const { return series_; }
+    QValueAxis* AxisX() const { return axisX_; }
+    QValueAxis* AxisY() const { return axisY_; }
+
+    void SetColor(const QColor& color);
+    void Clear();
+    void Append(double time, double value);
+    // Drops the oldest sample; nothing when the chart is empty.
+    void DropFirst();
+    // Samples held (not drawn points).
+    int Count() const { return static_cast<int>(samples_.size()); }
+
+private:
+    void ExtendValueRange(double value);
+    void RecomputeValueRange();
+    void ApplyRanges();
+
+    Style style_;
+    QLineSeries* series_;
+    QValueAxis* axisX_;
+    QValueAxis* axisY_;
+    struct Sample {
+        QPointF Point;
+        int Drawn = 0; // points of the series that belong to this sample
+    };
+    std::deque<Sample> samples_;
+    double low_ = 0;
+    double high_ = 0;
+    bool haveRange_ = false; // low_ and high_ hold the finite values' range
+};
+
+// A colour stored the Windows way, 0x00BBGGRR.
+QColor WindowsColor(unsigned bgr);

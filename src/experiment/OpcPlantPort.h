@@ -1,0 +1,46 @@
+#pragma once
+
+// The run engine's plant over the OPC client: the loop's tags are the items
+// of the run window's group "Skupina1" that the caller added for the run.
+// An item that is not set (nullptr) reads 0 and is never written, so a role
+// without a tag simply does nothing.
+
+#include "experiment/PlantPort.h"
+
+class OpcItem;
+class OpcServer;
+
+class OpcPlantPort : public PlantPort {
+public:
+    explicit OpcPlantPort(OpcServer& server) : server_(server) {}
+
+    // The items of one run; they belong to their group and must be reset
+    // (ForgetItems) when the group's items are cleared.
+    OpcItem* ItemMV = nullptr;
+    OpcItem* ItemU = nullptr;
+    OpcItem* ItemY1 = nullptr;
+    OpcItem* ItemY2 = nullptr;
+    OpcItem* ItemRA = nullptr;
+    OpcItem* ItemManual = nullptr;
+    OpcItem* ItemAuto = nullptr;
+
+    void ForgetItems();
+
+    bool Active() const override;
+    double Value(LoopTag tag) const override;
+    // A missing MV item never differs: there is nothing to write to.
+    bool MVDiffers(double value) const override;
+    // MV as a double.
+    void WriteMV(double value) override;
+    // The command as an integer.
+    void WriteSwitch(SwitchTag tag, int value) override;
+    // Good quality of a value the server has actually delivered; false
+    // without an MV item.
+    bool IsMVQualityGood() const override;
+
+private:
+    OpcItem* Item(LoopTag tag) const;
+    OpcItem* Item(SwitchTag tag) const;
+
+    OpcServer& server_;
+};

@@ -1,0 +1,117 @@
+#include "app/VarkolWindows.h"
+#include "data/Podatki.h"
+#include "opc/OpcClient.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include <gtest/gtest.h>
+
+TEST(ProgramWindows, FiveWindowsCreatedHiddenAndAttached)
+{
+    ScriptedDialogs dialogs;
+    Podatki store;
+    OpcClientObjects opc = CreateDefaultOpcClient();
+    VarkolWindows windows = CreateVarkolWindows(store, *opc.Server, *opc.Browser);
+
+    EXPECT_EQ(QApplication::applicationName(), QStringLiteral("Varkol"));
+    EXPECT_EQ(windows.Form1->windowTitle(), QStringLiteral(" Varkol 1.0.7"));
+    EXPECT_EQ(windows.Eksperiment->windowTitle(), QStringLiteral("Eksperiment"));
+    EXPECT_EQ(windows.Form_SamodNastav->windowTitle(),
+              QStringLiteral("Dodatne nastavitve samodejnega poizkusa"));
+    EXPECT_EQ(windows.Form_Histogram->windowTitle(), QStringLiteral("Histogram"));
+    EXPECT_EQ(windows.Form_Obdelava_Large->windowTitle(), QStringLiteral("Prikaz signala"));
+
+    EXPECT_EQ(windows.Form1->Eksperiment, windows.Eksperiment.get());
+    EXPECT_EQ(windows.Form1->Form_SamodNastav, windows.Form_SamodNastav.get());
+    EXPECT_EQ(windows.Form1->Form_Histogram, windows.Form_Histogram.get());
+    EXPECT_EQ(windows.Form1->Form_Obdelava_Large, windows.Form_Obdelava_Large.get());
+    // Each window is a window of its own, so names are looked up per window.
+    EXPECT_TRUE(windows.Eksperiment->isWindow());
+    EXPECT_FALSE(windows.Form1->isAncestorOf(windows.Eksperiment.get()));
+
+    for (QWidget* window : {static_cast<QWidget*>(windows.Form1.get()),
+                            static_cast<QWidget*>(windows.Eksperiment.get()),
+                            static_cast<QWidget*>(windows.Form_SamodNastav.get()),
+                            static_cast<QWidget*>(windows.Form_Histogram.get()),
+                            static_cast<QWidget*>(windows.Form_Obdelava_Large.get())})
+        EXPECT_FALSE(window->isVisible()) << window->objectName().toStdString();
+}
+
+TEST(ProgramWindows, OtherAutomaticSettingsOpenWithoutBlocking)
+{
+    ScriptedDialogs dialogs;
+    Podatki store;
+    OpcClientObjects opc = CreateDefaultOpcClient();
+    VarkolWindows windows = CreateVarkolWindows(store, *opc.Server, *opc.Browser);
+    windows.Form1->show();
+
+    windows.Form1->findChild<QPushButton*>(QStringLiteral("Button10"))->click();
+    EXPECT_TRUE(windows.Form_SamodNastav->isVisible());
+    EXPECT_FALSE(windows.Form_SamodNastav->isModal());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_TRUE(windows.Form1->isEnabled());
+}
+
+TEST(ProgramWindows, TheDefaultClientOffersTheDemoServer)
+{
+    ScriptedDialogs dialogs;
+    Podatki store;
+    OpcClientObjects opc = CreateDefaultOpcClient();
+    opc.Server->ConnectDelay = 0;
+    VarkolWindows windows = CreateVarkolWindows(store, *opc.Server, *opc.Browser);
+
+    auto* servers = windows.Form1->findChild<QComboBox*>(QStringLiteral("ComboBox2"));
+    ASSERT_GE(servers->count(), 1);
+    EXPECT_EQ(servers->currentText(), QStringLiteral("Varkol.DemoServer.1"));
+    windows.Form1->findChild<QPushButton*>(QStringLiteral("PoveziOPCStreznik"))->click();
+    EXPECT_TRUE(opc.Server->Active());
+    EXPECT_EQ(windows.Form1->findChild<QLabel*>(QStringLiteral("Label54"))->text(),
+              QStringLiteral("running"));
+    EXPECT_TRUE(dialogs.Errors.isEmpty());
+}
+
+TEST(ProgramWindows, TheRunWindowReachesTheMainWindowThroughItsHost)
+{
+    ScriptedDialogs dialogs;
+    Podatki store;
+    OpcClientObjects opc = CreateDefaultOpcClient();
+    VarkolWindows windows = CreateVarkolWindows(store, *opc.Server, *opc.Browser);
+    TForm1& main = *windows.Form1;
+    ExperimentHost& host = windows.Eksperiment->Host;
+
+    // The main window's group is added first, then the run window's.
+    ASSERT_EQ(opc.Server->OPCGroups().size(), 2u);
+    EXPECT_EQ(opc.Server->OPCGroups()[0]->Name(), QStringLiteral("SkupReg"));
+    EXPECT_EQ(opc.Server->OPCGroups()[1]->Name(), QStringLiteral("Skupina1"));
+
+    main.findChild<QLineEdit*>(QStringLiteral("Edit_MVMax"))->setText(QStringLiteral("80"));
+    main.findChild<QLineEdit*>(QStringLiteral("Edit_MVStep"))->setText(QStringLiteral("0,5"));
+    const MvSliderTexts slider = host.ReadSliderTexts();
+    EXPECT_EQ(slider.Maximum, QStringLiteral("80"));
+    EXPECT_EQ(slider.Minimum, QStringLiteral("0"));
+    EXPECT_EQ(slider.Step, QStringLiteral("0,5"));
+
+    main.findChild<QLineEdit*>(QStringLiteral("Edit8"))->setText(QStringLiteral("2"));
+    const ConditioningTexts conditioning = host.ReadConditioningTexts();
+    EXPECT_EQ(conditioning.FilterTime, QStringLiteral("2"));
+    EXPECT_EQ(conditioning.ActuatorMaximum, QStringLiteral("100"));
+    EXPECT_EQ(conditioning.ActuatorMinimum, QStringLiteral("0"));
+    EXPECT_EQ(conditioning.ActuatorVelocity, QStringLiteral("1"));
+
+    // "Preklop v ročno" checks the manual trial and runs its handler.
+    EXPECT_FALSE(host.IsManualTrial());
+    host.CheckManualTrial();
+    EXPECT_TRUE(host.IsManualTrial());
+    EXPECT_FALSE(main.findChild<QPushButton*>(QStringLiteral("Button10"))->isEnabled());
+
+    auto* start = main.findChild<QScrollBar*>(QStringLiteral("ScrollBar3"));
+    start->setMaximum(50);
+    host.SetAnalysisStart(17);
+    EXPECT_EQ(start->value(), 17);
+}
