@@ -2,21 +2,19 @@
 
 #include "app/ErrorGuard.h"
 #include "app/NumberText.h"
+#include "app/RadioGroup.h"
+#include "app/TextComboBox.h"
 #include "app/UserDialogs.h"
 #include "tuning/TuningComputation.h"
 
-#include <QButtonGroup>
 #include <QCheckBox>
-#include <QComboBox>
 #include <QFileInfo>
 #include <QFormLayout>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QScrollBar>
 #include <QVBoxLayout>
 
@@ -38,33 +36,23 @@ QCheckBox* Check(const char* name, const char* caption, bool checked, QWidget* p
 }
 
 // An editable list that shows `text` with no item selected.
-QComboBox* TextList(const char* name, const QStringList& items, const char* text, QWidget* parent)
+TextComboBox* TextList(const char* name, const QStringList& items, const char* text,
+                       QWidget* parent)
 {
-    auto* combo = new QComboBox(parent);
+    auto* combo = new TextComboBox(true, parent);
     combo->setObjectName(QString::fromUtf8(name));
-    combo->setEditable(true);
-    combo->setInsertPolicy(QComboBox::NoInsert);
     combo->addItems(items);
-    combo->setCurrentIndex(-1);
-    combo->setEditText(QString::fromUtf8(text));
+    combo->SetText(QString::fromUtf8(text));
     return combo;
 }
 
 // A titled group of radio buttons with item `checked` selected.
-QGroupBox* Radios(const char* name, const char* caption, const QStringList& items, int columns,
-                  int checked, QWidget* parent)
+RadioGroup* Radios(const char* name, const char* caption, const QStringList& items, int columns,
+                   int checked, QWidget* parent)
 {
-    auto* group = new QGroupBox(QString::fromUtf8(caption), parent);
+    auto* group = new RadioGroup(QString::fromUtf8(caption), items, columns, parent);
     group->setObjectName(QString::fromUtf8(name));
-    auto* buttons = new QButtonGroup(group);
-    auto* layout = new QGridLayout(group);
-    const int rows = (static_cast<int>(items.size()) + columns - 1) / columns;
-    for (int i = 0; i < items.size(); ++i) {
-        auto* button = new QRadioButton(items[i], group);
-        buttons->addButton(button, i);
-        layout->addWidget(button, i % rows, i / rows);
-    }
-    buttons->button(checked)->setChecked(true);
+    group->SetItemIndex(checked);
     return group;
 }
 

@@ -8,12 +8,12 @@
 #include <QDialog>
 
 class QCheckBox;
-class QComboBox;
-class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QScrollBar;
+class RadioGroup;
+class TextComboBox;
 
 class TForm_SamodNastav : public QDialog {
     Q_OBJECT
@@ -26,17 +26,17 @@ public:
     QLineEdit* Edit_Sam_Min;
     QLineEdit* Edit_Sam_Velocity;
     // Tuning.
-    QComboBox* ComboBox_Sam_IzbMetode; // item index: the tuning method
+    TextComboBox* ComboBox_Sam_IzbMetode; // item index: the tuning method
     QLineEdit* Edit_Sam_Ts;
     QScrollBar* ScrollBar_Sam_Robust;
     QLabel* Label_Sam_Robust;
-    QGroupBox* RadioGroup_Sam_Prikaz;
+    RadioGroup* RadioGroup_Sam_Prikaz;
     // Controller form and type.
-    QComboBox* ComboBox_Sam_TipReg; // item index: the controller form
+    TextComboBox* ComboBox_Sam_TipReg; // item index: the controller form
     QLineEdit* Edit_Sam_SkalP;
     QLineEdit* Edit_Sam_SkalI;
     QLineEdit* Edit_Sam_SkalD;
-    QGroupBox* RadioGroup_Sam_PID; // item index: the controller type
+    RadioGroup* RadioGroup_Sam_PID; // item index: the controller type
     QCheckBox* CheckBox_Sam_Cascade;
     QCheckBox* CheckBox_Sam_Nalozi; // kept in the settings file only
     // Report.

@@ -1,9 +1,10 @@
+#include "app/RadioGroup.h"
+#include "app/TextComboBox.h"
 #include "support/LocaleScope.h"
 #include "support/ScriptedDialogs.h"
 #include "tuning/Unit_SamodejneNastavitve.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -28,21 +29,12 @@ QString EditText(QWidget& w, const char* name)
     return Control<QLineEdit>(w, name)->text();
 }
 
-// The checked item of a radio group, -1 when none.
-int CheckedItem(QWidget& w, const char* name)
-{
-    const QList<QRadioButton*> buttons = Control<QGroupBox>(w, name)->findChildren<QRadioButton*>();
-    for (int i = 0; i < buttons.size(); ++i)
-        if (buttons[i]->isChecked())
-            return i;
-    return -1;
-}
-
 QStringList RadioTexts(QWidget& w, const char* name)
 {
     QStringList texts;
-    for (const QRadioButton* b : Control<QGroupBox>(w, name)->findChildren<QRadioButton*>())
-        texts << b->text();
+    auto* group = Control<RadioGroup>(w, name);
+    for (int i = 0; i < group->Count(); ++i)
+        texts << group->Button(i)->text();
     return texts;
 }
 
@@ -72,16 +64,20 @@ TEST(AutomaticSettingsWindow, ControlsStartWithTheirValues)
     for (const char* scale : {"Edit_Sam_SkalP", "Edit_Sam_SkalI", "Edit_Sam_SkalD"})
         EXPECT_EQ(EditText(w, scale), "1");
 
-    auto* methods = Control<QComboBox>(w, "ComboBox_Sam_IzbMetode");
+    auto* methods = Control<TextComboBox>(w, "ComboBox_Sam_IzbMetode");
     EXPECT_EQ(Items(methods),
               QStringList({"Metoda provršin - sledenje", "Metoda provršin - motnja",
                            "Chien-Hrones-Reswick - sledenje", "Chien-Hrones-Reswick - motnja",
                            "Metoda uravnoteženja", "Ziegler-Nichols - motnja"}));
-    EXPECT_EQ(methods->currentText(), "Metoda provršin - sledenje");
-    auto* forms = Control<QComboBox>(w, "ComboBox_Sam_TipReg");
+    // The lists show their first item's text with no item selected, which the
+    // tuning takes as the first method and form.
+    EXPECT_EQ(methods->Text(), "Metoda provršin - sledenje");
+    EXPECT_EQ(methods->ItemIndex(), -1);
+    auto* forms = Control<TextComboBox>(w, "ComboBox_Sam_TipReg");
     EXPECT_EQ(Items(forms), QStringList({"Splošni paralelni (Kp, Ki, Kd)", "Paralelni (Kp, Ti, Td)",
                                          "Paralelni (Kp, 1/Ti, Td)", "Serijski (Kp, Ti, Td)"}));
-    EXPECT_EQ(forms->currentText(), "Splošni paralelni (Kp, Ki, Kd)");
+    EXPECT_EQ(forms->Text(), "Splošni paralelni (Kp, Ki, Kd)");
+    EXPECT_EQ(forms->ItemIndex(), -1);
 
     auto* slider = Control<QScrollBar>(w, "ScrollBar_Sam_Robust");
     EXPECT_EQ(slider->minimum(), 0);
@@ -93,10 +89,10 @@ TEST(AutomaticSettingsWindow, ControlsStartWithTheirValues)
     EXPECT_EQ(Control<QGroupBox>(w, "RadioGroup_Sam_Prikaz")->title(), "Prikaz odzivov");
     EXPECT_EQ(RadioTexts(w, "RadioGroup_Sam_Prikaz"),
               QStringList({"Odziv na referenco", "Odziv na motnjo"}));
-    EXPECT_EQ(CheckedItem(w, "RadioGroup_Sam_Prikaz"), 0);
+    EXPECT_EQ(Control<RadioGroup>(w, "RadioGroup_Sam_Prikaz")->ItemIndex(), 0);
     EXPECT_EQ(Control<QGroupBox>(w, "RadioGroup_Sam_PID")->title(), "Izbira regulatorja");
     EXPECT_EQ(RadioTexts(w, "RadioGroup_Sam_PID"), QStringList({"P", "I", "PI", "PID"}));
-    EXPECT_EQ(CheckedItem(w, "RadioGroup_Sam_PID"), 2);
+    EXPECT_EQ(Control<RadioGroup>(w, "RadioGroup_Sam_PID")->ItemIndex(), 2);
 
     auto* cascade = Control<QCheckBox>(w, "CheckBox_Sam_Cascade");
     EXPECT_EQ(cascade->text(), "Kaskadni regulator");
@@ -173,4 +169,20 @@ TEST(AutomaticSettingsWindow, TemplateChoiceAndOk)
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(EditText(w, "Edit_Sam_Ts"), "abc");
     EXPECT_TRUE(dialogs.Errors.isEmpty());
+}
+
+TEST(AutomaticSettingsWindow, ListsAndGroupsGiveTheirItemIndex)
+{
+    TForm_SamodNastav w;
+    w.show();
+    auto* methods = Control<TextComboBox>(w, "ComboBox_Sam_IzbMetode");
+    methods->SetItemIndex(3);
+    EXPECT_EQ(methods->ItemIndex(), 3);
+    // A text typed over the list leaves no method selected.
+    methods->lineEdit()->selectAll();
+    QTest::keyClicks(methods->lineEdit(), "Moja metoda");
+    EXPECT_EQ(methods->ItemIndex(), -1);
+    auto* type = Control<RadioGroup>(w, "RadioGroup_Sam_PID");
+    type->Button(3)->click();
+    EXPECT_EQ(type->ItemIndex(), 3);
 }
