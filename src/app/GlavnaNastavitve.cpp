@@ -12,16 +12,14 @@
 #include "app/UserDialogs.h"
 #include "tuning/Unit_SamodejneNastavitve.h"
 
-#include <QAbstractSlider>
 #include <QCheckBox>
-#include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
 #include <QFileInfo>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QScrollBar>
 
 namespace {
 
@@ -31,91 +29,6 @@ const QString SettingsExtension = QStringLiteral("vkx");
 
 // Tag-table rows that the file holds; 6 and 13 carry no role.
 constexpr int StoredTagRows[] = {0, 1, 2, 3, 4, 5, 7, 8, 9, 10, 11, 12, 14, 15, 16, 17, 18, 19};
-
-// The controls of the automatic-experiment settings window, reached by
-// their names and read by their kind (edit or label text, check box, item
-// index of a combo box or radio group, scroll-bar position). A control the
-// window does not have keeps the stored value as it was and receives
-// nothing, so the file keeps its 98 lines whatever the window holds.
-class NamedControls {
-public:
-    explicit NamedControls(const QWidget* window) : window_(window) {}
-
-    QString Text(const char* name, const QString& fallback) const
-    {
-        QWidget* control = Find(name);
-        if (auto* edit = qobject_cast<QLineEdit*>(control))
-            return edit->text();
-        if (auto* label = qobject_cast<QLabel*>(control))
-            return label->text();
-        return fallback;
-    }
-    void SetText(const char* name, const QString& text) const
-    {
-        QWidget* control = Find(name);
-        if (auto* edit = qobject_cast<QLineEdit*>(control))
-            edit->setText(text);
-        else if (auto* label = qobject_cast<QLabel*>(control))
-            label->setText(text);
-    }
-
-    bool Checked(const char* name, bool fallback) const
-    {
-        auto* box = qobject_cast<QCheckBox*>(Find(name));
-        return box ? box->isChecked() : fallback;
-    }
-    void SetChecked(const char* name, bool checked) const
-    {
-        if (auto* box = qobject_cast<QCheckBox*>(Find(name)))
-            box->setChecked(checked);
-    }
-
-    int Index(const char* name, int fallback) const
-    {
-        QWidget* control = Find(name);
-        if (auto* group = qobject_cast<RadioGroup*>(control))
-            return group->ItemIndex();
-        if (auto* list = qobject_cast<TextComboBox*>(control))
-            return list->ItemIndex();
-        if (auto* combo = qobject_cast<QComboBox*>(control))
-            return combo->currentIndex();
-        if (auto* slider = qobject_cast<QAbstractSlider*>(control))
-            return slider->value();
-        if (auto* box = qobject_cast<QGroupBox*>(control)) {
-            const QList<QRadioButton*> buttons = box->findChildren<QRadioButton*>();
-            for (int i = 0; i < buttons.size(); ++i)
-                if (buttons[i]->isChecked())
-                    return i;
-            return -1;
-        }
-        return fallback;
-    }
-    void SetIndex(const char* name, int index) const
-    {
-        QWidget* control = Find(name);
-        if (auto* group = qobject_cast<RadioGroup*>(control)) {
-            group->SetItemIndex(index);
-        } else if (auto* list = qobject_cast<TextComboBox*>(control)) {
-            list->SetItemIndex(index);
-        } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
-            combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
-        } else if (auto* slider = qobject_cast<QAbstractSlider*>(control)) {
-            slider->setValue(index);
-        } else if (auto* box = qobject_cast<QGroupBox*>(control)) {
-            const QList<QRadioButton*> buttons = box->findChildren<QRadioButton*>();
-            if (index >= 0 && index < buttons.size())
-                buttons[index]->setChecked(true);
-        }
-    }
-
-private:
-    QWidget* Find(const char* name) const
-    {
-        return window_ ? window_->findChild<QWidget*>(QLatin1String(name)) : nullptr;
-    }
-
-    const QWidget* window_;
-};
 
 } // namespace
 
@@ -148,26 +61,29 @@ ExperimentSettings TForm1::CurrentSettings() const
     s.MVMin = Edit_MVMin->text();
     s.MVStep = Edit_MVStep->text();
 
-    const NamedControls automatic(Form_SamodNastav);
-    s.AutoFilter = automatic.Text("Edit_Sam_Filt", s.AutoFilter);
-    s.AutoActuatorMax = automatic.Text("Edit_Sam_Max", s.AutoActuatorMax);
-    s.AutoActuatorMin = automatic.Text("Edit_Sam_Min", s.AutoActuatorMin);
-    s.AutoActuatorVelocity = automatic.Text("Edit_Sam_Velocity", s.AutoActuatorVelocity);
-    s.AutoTuningMethod = automatic.Index("ComboBox_Sam_IzbMetode", s.AutoTuningMethod);
-    s.AutoSamplingTime = automatic.Text("Edit_Sam_Ts", s.AutoSamplingTime);
-    s.AutoRobust = automatic.Index("ScrollBar_Sam_Robust", s.AutoRobust);
-    s.AutoCascade = automatic.Checked("CheckBox_Sam_Cascade", s.AutoCascade);
-    s.AutoLoadParameters = automatic.Checked("CheckBox_Sam_Nalozi", s.AutoLoadParameters);
-    s.AutoResponse = automatic.Index("RadioGroup_Sam_Prikaz", s.AutoResponse);
-    s.AutoControllerForm = automatic.Index("ComboBox_Sam_TipReg", s.AutoControllerForm);
-    s.AutoScaleP = automatic.Text("Edit_Sam_SkalP", s.AutoScaleP);
-    s.AutoScaleI = automatic.Text("Edit_Sam_SkalI", s.AutoScaleI);
-    s.AutoScaleD = automatic.Text("Edit_Sam_SkalD", s.AutoScaleD);
-    s.AutoControllerType = automatic.Index("RadioGroup_Sam_PID", s.AutoControllerType);
-    s.ReportProcessing = automatic.Checked("CheckBox_Sam_PorocObd", s.ReportProcessing);
-    s.ReportModel = automatic.Checked("CheckBox_Sam_PorocMod", s.ReportModel);
-    s.ReportController = automatic.Checked("CheckBox_Sam_PorocReg", s.ReportController);
-    s.ReportTemplate = automatic.Text("Label13", s.ReportTemplate);
+    // Without the automatic-experiment settings window (tests of this
+    // window alone) its lines keep their initial values.
+    if (const TForm_SamodNastav* a = Form_SamodNastav) {
+        s.AutoFilter = a->Edit_Sam_Filt->text();
+        s.AutoActuatorMax = a->Edit_Sam_Max->text();
+        s.AutoActuatorMin = a->Edit_Sam_Min->text();
+        s.AutoActuatorVelocity = a->Edit_Sam_Velocity->text();
+        s.AutoTuningMethod = a->ComboBox_Sam_IzbMetode->ItemIndex();
+        s.AutoSamplingTime = a->Edit_Sam_Ts->text();
+        s.AutoRobust = a->ScrollBar_Sam_Robust->value();
+        s.AutoCascade = a->CheckBox_Sam_Cascade->isChecked();
+        s.AutoLoadParameters = a->CheckBox_Sam_Nalozi->isChecked();
+        s.AutoResponse = a->RadioGroup_Sam_Prikaz->ItemIndex();
+        s.AutoControllerForm = a->ComboBox_Sam_TipReg->ItemIndex();
+        s.AutoScaleP = a->Edit_Sam_SkalP->text();
+        s.AutoScaleI = a->Edit_Sam_SkalI->text();
+        s.AutoScaleD = a->Edit_Sam_SkalD->text();
+        s.AutoControllerType = a->RadioGroup_Sam_PID->ItemIndex();
+        s.ReportProcessing = a->CheckBox_Sam_PorocObd->isChecked();
+        s.ReportModel = a->CheckBox_Sam_PorocMod->isChecked();
+        s.ReportController = a->CheckBox_Sam_PorocReg->isChecked();
+        s.ReportTemplate = a->Label13->text();
+    }
 
     s.StartTime = CajtZacetka->text();
     s.ClosedLoopAfter = CheckBox_ZZPoPoizkusu->isChecked();
@@ -207,26 +123,27 @@ void TForm1::ApplySettings(const ExperimentSettings& s)
     Edit_MVMin->setText(s.MVMin);
     Edit_MVStep->setText(s.MVStep);
 
-    const NamedControls automatic(Form_SamodNastav);
-    automatic.SetText("Edit_Sam_Filt", s.AutoFilter);
-    automatic.SetText("Edit_Sam_Max", s.AutoActuatorMax);
-    automatic.SetText("Edit_Sam_Min", s.AutoActuatorMin);
-    automatic.SetText("Edit_Sam_Velocity", s.AutoActuatorVelocity);
-    automatic.SetIndex("ComboBox_Sam_IzbMetode", s.AutoTuningMethod);
-    automatic.SetText("Edit_Sam_Ts", s.AutoSamplingTime);
-    automatic.SetIndex("ScrollBar_Sam_Robust", s.AutoRobust);
-    automatic.SetChecked("CheckBox_Sam_Cascade", s.AutoCascade);
-    automatic.SetChecked("CheckBox_Sam_Nalozi", s.AutoLoadParameters);
-    automatic.SetIndex("RadioGroup_Sam_Prikaz", s.AutoResponse);
-    automatic.SetIndex("ComboBox_Sam_TipReg", s.AutoControllerForm);
-    automatic.SetText("Edit_Sam_SkalP", s.AutoScaleP);
-    automatic.SetText("Edit_Sam_SkalI", s.AutoScaleI);
-    automatic.SetText("Edit_Sam_SkalD", s.AutoScaleD);
-    automatic.SetIndex("RadioGroup_Sam_PID", s.AutoControllerType);
-    automatic.SetChecked("CheckBox_Sam_PorocObd", s.ReportProcessing);
-    automatic.SetChecked("CheckBox_Sam_PorocMod", s.ReportModel);
-    automatic.SetChecked("CheckBox_Sam_PorocReg", s.ReportController);
-    automatic.SetText("Label13", s.ReportTemplate);
+    if (TForm_SamodNastav* a = Form_SamodNastav) {
+        a->Edit_Sam_Filt->setText(s.AutoFilter);
+        a->Edit_Sam_Max->setText(s.AutoActuatorMax); // lines 56 and 62: the second counts
+        a->Edit_Sam_Min->setText(s.AutoActuatorMin);
+        a->Edit_Sam_Velocity->setText(s.AutoActuatorVelocity);
+        a->ComboBox_Sam_IzbMetode->SetItemIndex(s.AutoTuningMethod);
+        a->Edit_Sam_Ts->setText(s.AutoSamplingTime);
+        a->ScrollBar_Sam_Robust->setValue(s.AutoRobust);
+        a->CheckBox_Sam_Cascade->setChecked(s.AutoCascade);
+        a->CheckBox_Sam_Nalozi->setChecked(s.AutoLoadParameters);
+        a->RadioGroup_Sam_Prikaz->SetItemIndex(s.AutoResponse);
+        a->ComboBox_Sam_TipReg->SetItemIndex(s.AutoControllerForm);
+        a->Edit_Sam_SkalP->setText(s.AutoScaleP);
+        a->Edit_Sam_SkalI->setText(s.AutoScaleI);
+        a->Edit_Sam_SkalD->setText(s.AutoScaleD);
+        a->RadioGroup_Sam_PID->SetItemIndex(s.AutoControllerType);
+        a->CheckBox_Sam_PorocObd->setChecked(s.ReportProcessing);
+        a->CheckBox_Sam_PorocMod->setChecked(s.ReportModel);
+        a->CheckBox_Sam_PorocReg->setChecked(s.ReportController);
+        a->Label13->setText(s.ReportTemplate);
+    }
 
     CajtZacetka->setText(s.StartTime);
     CheckBox_ZZPoPoizkusu->setChecked(s.ClosedLoopAfter);
