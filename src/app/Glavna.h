@@ -41,6 +41,7 @@ class QStatusBar;
 class QTabWidget;
 class QTimer;
 class RadioGroup;
+struct ResponseSet;
 class StringGrid;
 class TEksperiment;
 class TForm_Histogram;
@@ -351,8 +352,9 @@ public:
     QPushButton* Button16 = nullptr; // "Naloži v regulator"
     QPushButton* Button9 = nullptr;  // "Shrani v datoteko"
     QPushButton* Button8 = nullptr;  // "Naloži iz datoteke"
-    // Sampling time of the simulated discrete controller [s].
-    double ClosedLoopTs = 0;
+    // The gains, the robustness factor and the sampling time of the simulated
+    // controller (ClosedLoopTs) of the last recomputation are kept in the
+    // store, where the automatic chain and the report read them.
 
     void ComboBox1Change();
     void ScrollBar_RobustChange();
@@ -373,6 +375,8 @@ public:
                          const QString& samplingTimeText, bool cascade);
     // Shows the gains of controller `type` in controller form `form`.
     void ShowControllerForm(int form, int type, bool cascade);
+    // Draws the open-loop and the four closed-loop responses into Chart1.
+    void PlotResponses(const ResponseSet& responses);
 
     // ===== Report page (PorTab) ============================================
     QPushButton* Button_Naredi_porocilo = nullptr;
@@ -403,6 +407,12 @@ private:
     void WireModelPage();
     QWidget* BuildControllerPage();
     void WireControllerPage();
+    // RecomputeTuning and ShowControllerForm with the page's own settings.
+    void RecomputeTuningFromPage();
+    void ShowControllerFormFromPage();
+    // "Izračun PID parametrov": the controller page, with the sampling time of
+    // the recorded data as the closed-loop one, recomputed.
+    void OpenTuningOfRecordedData();
     QWidget* BuildReportPage();
     void WireReportPage();
     QWidget* BuildAboutPage();

@@ -159,7 +159,7 @@ void TForm1::Button7Click()
 
 void TForm1::Button_PIDClick()
 {
-    // Will switch to the controller page and recompute the tuning.
+    OpenTuningOfRecordedData();
 }
 
 void TForm1::IdentifyModels(int /*windowStart*/, int /*windowEnd*/, bool /*showOuter*/)
