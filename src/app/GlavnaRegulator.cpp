@@ -471,13 +471,20 @@ void TForm1::PlotResponses(const ResponseSet& responses)
 {
     const int n = responses.Horizon.N;
     const double* time = responses.Time.data();
-    FillLineSeries(LineSeries3, time, responses.I.data(), n);
-    FillLineSeries(Series3, time, responses.PI.data(), n);
-    FillLineSeries(Series4, time, responses.PID.data(), n);
-    FillLineSeries(LineSeries4, time, responses.Open.data(), n);
-    FillLineSeries(Series5, time, responses.P.data(), n);
+    const std::array<QLineSeries*, 5> series = {LineSeries3, Series3, Series4, LineSeries4,
+                                                Series5};
+    const std::array<const double*, 5> values = {responses.I.data(), responses.PI.data(),
+                                                 responses.PID.data(), responses.Open.data(),
+                                                 responses.P.data()};
+    // Every change of an axis range lays out every series on the chart
+    // again: the axes are set while the series are empty, so that each
+    // series is laid out once, with its new points.
+    for (QLineSeries* s : series)
+        s->clear();
     SetAxisRange(Chart1->AxisY(), responses.AxisMin, responses.AxisMax);
     SetAxisRange(Chart1->AxisX(), time[0], time[n - 1]);
+    for (std::size_t i = 0; i < series.size(); ++i)
+        FillLineSeries(series[i], time, values[i], n);
 }
 
 void TForm1::ShowControllerForm(int form, int type, bool cascade)
