@@ -216,8 +216,13 @@ QWidget* TForm1::BuildControllerPage()
     scaled->addWidget(Edit_Reg_Ki, 7, 1, Qt::AlignLeft);
     scaled->addWidget(Label_Reg_Name_Kd, 8, 0);
     scaled->addWidget(Edit_Reg_Kd, 8, 1, Qt::AlignLeft);
-    scaled->addWidget(Label_LabOjacSekv, 9, 0);
-    scaled->addWidget(Label_OjacSekv, 9, 1);
+    // A row of its own: the caption, shown only in a cascade, would otherwise
+    // widen the names' column and move the fields sideways.
+    auto* sequencer = new QHBoxLayout;
+    sequencer->addWidget(Label_LabOjacSekv);
+    sequencer->addWidget(Label_OjacSekv);
+    sequencer->addStretch();
+    scaled->addLayout(sequencer, 9, 0, 1, 2);
     scaled->addWidget(Button16, 10, 0, 1, 2);
     scaled->setColumnStretch(1, 1);
     scaled->setRowStretch(11, 1);
