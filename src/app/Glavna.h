@@ -47,6 +47,7 @@ class TForm_Histogram;
 class TForm_Obdelava_Large;
 class TForm_SamodNastav;
 class TextComboBox;
+enum class ProcessedSignal;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -271,9 +272,15 @@ public:
     void Chart2RightClick();
     void Chart2DblClick();
     // Called by the run window when an experiment ends: resets the choosers
-    // to the standard columns, conditions and plots the new data.
+    // to the standard columns, conditions and plots the new data. Throws
+    // ConversionError when a text is not a number (the choosers are reset
+    // already, the processed signals and plots stay as they were).
     void ShowExperimentData(const QString& filterTime, const QString& upperLimit,
                             const QString& lowerLimit, const QString& openingTime);
+    // Redraws the chart of one processed signal over the samples start..end
+    // (those beyond SampleCount left out) with its maximum, minimum and
+    // standard deviation, the vertical axis 10 % of the spread beyond them.
+    void PlotSignal(ProcessedSignal signal, int start, int end);
 
     // ===== Model page (ModTab) =============================================
     ClickableChartView* Chart_Model = nullptr;
