@@ -167,6 +167,9 @@ QWidget* TForm1::BuildProcessingPage()
     int row = 0;
     auto addChooser = [&](const QString& caption, QScrollBar* bar, QLineEdit* number,
                           QLabel* name) {
+        // A click beside the handle moves one column, and the handle keeps
+        // a size that shows where it stands among a few columns.
+        bar->setPageStep(1);
         number->setReadOnly(true);
         name->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         columns->addWidget(CaptionFor(bar, caption), row, 0);
