@@ -22,6 +22,8 @@ const CliCommand commands[] = {
      "identify FILE [--mv N --u N --y1 N --y2 N --filter S --umax X --umin X --topen S --start I "
      "--end I --save-model OUT.vkm]   the inner and outer models of a data file",
      RunIdentify},
+    {"tune", "tune (--model FILE.vkm | --K1 K --T1 T --L1 L [--K2 --T2 --L2]) [--cascade] [--method -1..6] [--slider 0..20] [--response 0|1] [--ts TEXT] [--form -1..3] [--type 0..3] [--scale-p|-i|-d TEXT] [--sequencer x:y,... --y1-range LO:HI]   tuning, labels, responses and controller form", RunTune},
+    {"controller", "controller FILE.vkc [--sequencer x:y,... --y1-range LO:HI]   the same for a controller file", RunController},
 };
 
 }  // namespace

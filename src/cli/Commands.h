@@ -18,3 +18,5 @@ int RunConvert(int argc, char** argv);
 int RunExperiment(int argc, char** argv);
 int RunModel(int argc, char** argv);
 int RunIdentify(int argc, char** argv);
+int RunTune(int argc, char** argv);
+int RunController(int argc, char** argv);

@@ -121,6 +121,13 @@ public:
     ControllerGains TuningResults;  // single loop
     ControllerGains CascadeResults; // outer controller of a cascade
     double RobustFactor = 1.0;
+    double ClosedLoopTs = 0;        // sampling time of the simulated controller [s]
+
+    // The proportional gain of the inner (P) controller of a cascade. It is
+    // kept in the single-loop KpP: a cascade recomputation overwrites KpP of
+    // TuningResults and a single-loop one overwrites the inner gain.
+    double& InnerGain() { return TuningResults.KpP; }
+    double InnerGain() const { return TuningResults.KpP; }
 };
 
 // Sample i (1-based) of a store array.
