@@ -312,11 +312,6 @@ void TForm1::Button8Click()
     // Will load a controller file (.vkc), restore the page and recompute.
 }
 
-void TForm1::Button16Click()
-{
-    // Will write the P, I and D fields to controller 1 through WriteBackGroup.
-}
-
 void TForm1::RecomputeTuning(int /*method*/, int /*robustPosition*/, int /*responseChoice*/,
                              const QString& /*samplingTimeText*/, bool /*cascade*/)
 {
