@@ -27,6 +27,7 @@ class OpcGroup;
 class OpcServer;
 class OpcServerBrowser;
 class Podatki;
+struct ExperimentSettings;
 class QCheckBox;
 class QDateEdit;
 class QGroupBox;
@@ -48,6 +49,7 @@ class TForm_Histogram;
 class TForm_Obdelava_Large;
 class TForm_SamodNastav;
 class TextComboBox;
+enum class ProcessedSignal;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -134,6 +136,9 @@ public:
     RadioGroup* RadioGroup5 = nullptr; // R/A switching of controller 2
     QLabel* Label15 = nullptr;
     TextComboBox* ComboBox4 = nullptr;
+    // How long "Naloži v regulator" waits for good quality of the P item
+    // before it gives up without writing [ms].
+    int WriteBackQualityWaitMs = 3000;
 
     // The radio button of a tag-table row; null for rows 6 and 13.
     QRadioButton* RoleButton(int row) const;
@@ -197,8 +202,13 @@ public:
     void Timer_ExperimentSchedulerTimer();
     void ShraniNastavitveClick();
     void NaloziNastavitveClick();
-    // Sets the controls from the lines of a settings file.
-    void ApplySettings(const QStringList& lines);
+    // The values of a settings file as the controls of this window and of
+    // the automatic-experiment settings window show them now.
+    ExperimentSettings CurrentSettings() const;
+    // Sets the controls from the values of a settings file, in the order of
+    // its lines; the click handlers of the changed check boxes and radio
+    // buttons run, so the enabled states follow. The start date is kept.
+    void ApplySettings(const ExperimentSettings& settings);
 
     // ===== Processing page (ObdTab) ========================================
     ClickableChartView* Chart_MV = nullptr;
@@ -272,9 +282,15 @@ public:
     void Chart2RightClick();
     void Chart2DblClick();
     // Called by the run window when an experiment ends: resets the choosers
-    // to the standard columns, conditions and plots the new data.
+    // to the standard columns, conditions and plots the new data. Throws
+    // ConversionError when a text is not a number (the choosers are reset
+    // already, the processed signals and plots stay as they were).
     void ShowExperimentData(const QString& filterTime, const QString& upperLimit,
                             const QString& lowerLimit, const QString& openingTime);
+    // Redraws the chart of one processed signal over the samples start..end
+    // (those beyond SampleCount left out) with its maximum, minimum and
+    // standard deviation, the vertical axis 10 % of the spread beyond them.
+    void PlotSignal(ProcessedSignal signal, int start, int end);
 
     // ===== Model page (ModTab) =============================================
     ClickableChartView* Chart_Model = nullptr;
@@ -419,6 +435,12 @@ private:
 
     // The part of the experiment page's enabling that "Ne piši v OPC" adds.
     void ApplyNoWriteSet();
+    // "Shrani nastavitve": asks for a file under the proposed name and
+    // writes the settings; the chosen file name, empty when cancelled.
+    QString SaveSettingsWithDialog();
+    // "Aktiviraj eksperiment" for a trial run by hand, after the sampling
+    // period and the wait have been corrected.
+    void ActivateManualTrial();
     // The queue memos as lists of entries.
     QStringList QueueLines(const QPlainTextEdit* memo) const;
     void SetQueueLines(QPlainTextEdit* memo, const QStringList& lines);

@@ -5,14 +5,24 @@
 
 #include "app/Glavna.h"
 
+#include "app/Errors.h"
 #include "app/GlavnaLayout.h"
 #include "app/MaskedTimeEdit.h"
+#include "app/NumberText.h"
+#include "app/RadioGroup.h"
 #include "app/StringGrid.h"
+#include "app/TextComboBox.h"
+#include "app/UserDialogs.h"
+#include "data/GlobalProcedures.h"
+#include "data/Podatki.h"
+#include "experiment/FormaEksperiment.h"
+#include "opc/OpcClient.h"
 #include "tuning/Unit_SamodejneNastavitve.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QEvent>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -22,12 +32,18 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
+#include <QStatusBar>
+#include <QTabWidget>
 #include <QTextBlock>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <array>
 #include <functional>
+#include <limits>
+#include <string>
 #include <utility>
 
 namespace {
@@ -54,6 +70,50 @@ private:
 };
 
 using Controls = std::initializer_list<QWidget*>;
+
+// The shortest sampling period an experiment runs with [s].
+constexpr double MinSamplingPeriod = 0.05;
+constexpr double MaxSamplingMs = std::numeric_limits<int>::max();
+// An experiment records MV, MV, U, U, Y1, Y2 under the descriptions of tag
+// rows 0 to 5.
+constexpr int RecordedSignals = 6;
+
+// The number in an edit; a text that is not one is refused naming the field.
+double FieldNumber(const QLineEdit* edit, const char* field)
+{
+    try {
+        return ParseNumber(edit->text());
+    } catch (const ConversionError& e) {
+        throw ConversionError(QStringLiteral("%1: %2")
+                                  .arg(QString::fromUtf8(field), QString::fromUtf8(e.what()))
+                                  .toStdString());
+    }
+}
+
+// What preparing a run changes in the store before the run has started.
+struct StoreHeader {
+    std::array<std::string, RecordedSignals> Names;
+    int SampleCount = 0;
+    int SignalCount = 0;
+    double SamplingTime = 0;
+
+    static StoreHeader Of(const Podatki& store)
+    {
+        StoreHeader header;
+        std::copy_n(store.ColumnNames.begin(), RecordedSignals, header.Names.begin());
+        header.SampleCount = store.SampleCount;
+        header.SignalCount = store.SignalCount;
+        header.SamplingTime = store.SamplingTime;
+        return header;
+    }
+    void RestoreInto(Podatki& store) const
+    {
+        std::copy(Names.begin(), Names.end(), store.ColumnNames.begin());
+        store.SampleCount = SampleCount;
+        store.SignalCount = SignalCount;
+        store.SamplingTime = SamplingTime;
+    }
+};
 
 QPlainTextEdit* NewQueueMemo(const char* name)
 {
@@ -335,27 +395,107 @@ void TForm1::SeznamCakajocihEkspCasKeyDown(int key)
 
 void TForm1::AktivirajEksperimentClick()
 {
-    // Will run a manual experiment at once, or queue an automatic one by its
-    // start moment and start the scheduler.
+    // The run window's start waits for the plant, keeping the GUI alive; the
+    // button must not start a second activation meanwhile.
+    AktivirajEksperiment->setEnabled(false);
+    const auto restore = qScopeGuard([this] { AktivirajEksperiment->setEnabled(true); });
+
+    double samplingPeriod = FieldNumber(CasVzorcenjaEdit, "Čas vzorčenja");
+    if (samplingPeriod < MinSamplingPeriod) {
+        samplingPeriod = MinSamplingPeriod;
+        CasVzorcenjaEdit->setText(FormatGeneral(samplingPeriod, 15));
+    }
+    if (FieldNumber(CasCakanjaEdit, "Čas čakanja") < 2 * samplingPeriod)
+        CasCakanjaEdit->setText(FormatGeneral(2 * samplingPeriod, 10));
+    if (!Eksperiment)
+        throw VarkolError("Okno eksperimenta ni na voljo.");
+    Eksperiment->Engine.NoOPCWrite = CheckBox_NePisi->isChecked();
+
+    if (RadioRocno->isChecked()) {
+        ActivateManualTrial();
+        return;
+    }
+    Dialogs().ShowMessage(this, QStringLiteral("Samodejni poizkus v tej različici še ni na voljo. "
+                                               "Izberite \"Ročno voden poizkus\"."));
+}
+
+void TForm1::ActivateManualTrial()
+{
+    TEksperiment& run = *Eksperiment;
+    if (!run.ExperimentGroup)
+        throw OpcError("Skupina \"Skupina1\" okna eksperimenta ne obstaja.");
+
+    // Everything that can be refused is read before the settings file is
+    // written, so a refused activation leaves no file behind.
+    const double samplingMs = ParseNumber(CasVzorcenjaEdit->text()) * 1000;
+    if (samplingMs > MaxSamplingMs)
+        throw ConversionError(QStringLiteral("Čas vzorčenja: %1 s je predolg.")
+                                  .arg(CasVzorcenjaEdit->text())
+                                  .toStdString());
+    const double initialInput = FieldNumber(ZacetniVhodEdit, "Začetni vhod");
+    const bool singleSwitch = RadioGroup4->ItemIndex() == 0;
+    int manualRAValue = 0;
+    if (singleSwitch) {
+        if (ComboBox3->ItemIndex() < 0)
+            throw VarkolError("Vrednost R/A stikala za ročni način (\"Ročno:\") ni izbrana.");
+        manualRAValue = ParseInteger(ComboBox3->Text());
+    }
+
+    const QString fileName = SaveSettingsWithDialog();
+    if (fileName.isEmpty()) {
+        StatusBar1->showMessage(
+            QStringLiteral("Eksperiment ni bil aktiviran: nastavitve niso bile shranjene."));
+        return;
+    }
+
+    // The record in the store stays whole until the new run has started: a
+    // run that is refused at its start gives back the old names and counts.
+    const StoreHeader previous = StoreHeader::Of(Store);
+    bool started = false;
+    const auto keepOldRecord = qScopeGuard([&] {
+        if (!started)
+            previous.RestoreInto(Store);
+    });
+    for (int row = 0; row < RecordedSignals; ++row)
+        Store.ColumnNames[static_cast<std::size_t>(row)] = OPCTabela->Cell(1, row).toStdString();
+
+    RunEngine& engine = run.Engine;
+    engine.ExperimentLabel = QFileInfo(fileName).completeBaseName().toStdString();
+    engine.SamplingMs = RoundHalfEven(samplingMs);
+    engine.ClosedLoopDuring = CheckBox_Zaprtozancni->isChecked();
+    engine.KeepInitialInput = OhraniZacetniVhod->isChecked();
+    engine.InitialInput = initialInput;
+
+    run.ClearItems();
+    OpcGroup& group = *run.ExperimentGroup;
+    OpcPlantPort& plant = run.Plant;
+    plant.ItemU = dOPCServer1.AddItem(group, OPCTabela->Cell(0, 2));
+    plant.ItemMV = dOPCServer1.AddItem(group, OPCTabela->Cell(0, 0));
+    plant.ItemY1 = dOPCServer1.AddItem(group, OPCTabela->Cell(0, 4));
+    plant.ItemY2 = dOPCServer1.AddItem(group, OPCTabela->Cell(0, 5));
+    engine.SingleRASwitch = singleSwitch;
+    if (singleSwitch) {
+        plant.ItemRA = dOPCServer1.AddItem(group, OPCTabela->Cell(0, 10));
+        engine.ManualRAValue = manualRAValue;
+    } else {
+        plant.ItemManual = dOPCServer1.AddItem(group, OPCTabela->Cell(0, 11));
+        plant.ItemAuto = dOPCServer1.AddItem(group, OPCTabela->Cell(0, 12));
+    }
+    engine.ClosedLoopAfter = CheckBox_ZZPoPoizkusu->isChecked();
+
+    Store.SignalCount = RecordedSignals;
+    Store.SampleCount = 1;
+    Store.SamplingTime = engine.SamplingMs * 0.001;
+
+    run.RocniAvtomatski->hide();
+    run.StartManualRun();
+    started = run.exec() == QDialog::Accepted;
+    if (started)
+        PageControl1->setCurrentIndex(2);
 }
 
 void TForm1::Timer_ExperimentSchedulerTimer()
 {
     // Will start the first queued experiment when its start moment has come
     // and run the automatic evaluation after it.
-}
-
-void TForm1::ShraniNastavitveClick()
-{
-    // Will save the experiment settings (.vkx) under a proposed name.
-}
-
-void TForm1::NaloziNastavitveClick()
-{
-    // Will load an experiment settings file (.vkx) and apply it.
-}
-
-void TForm1::ApplySettings(const QStringList& /*lines*/)
-{
-    // Will set the controls from the lines of a settings file, in line order.
 }

@@ -9,6 +9,7 @@
 #include "app/StringGrid.h"
 #include "app/TextComboBox.h"
 #include "app/UserDialogs.h"
+#include "opc/OpcBrowseDialog.h"
 #include "opc/OpcClient.h"
 
 #include <QButtonGroup>
@@ -265,13 +266,20 @@ void TForm1::OPCTabelaSelectCell(int /*column*/, int row)
 
 void TForm1::OPCTabelaDblClick()
 {
-    // Will browse the server's items, as "Izberi" does.
+    IzberiAjtemKnofClick();
 }
 
 void TForm1::IzberiAjtemKnofClick()
 {
-    // Will browse the server's items and put the first chosen tag into the
-    // row whose radio button is checked.
+    // Without a connection BrowseItems shows nothing and returns false.
+    QStringList chosen;
+    if (!BrowseItems(dOPCServer1, chosen, this) || chosen.isEmpty())
+        return;
+    const int row = CheckedRoleRow();
+    if (row < 0)
+        return;
+    // Only the tag: the description is the user's own text.
+    OPCTabela->SetCell(0, row, chosen.first());
 }
 
 void TForm1::RadioGroup4Click()

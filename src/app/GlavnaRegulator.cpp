@@ -421,11 +421,6 @@ void TForm1::Button8Click()
     ShowControllerFormFromPage();
 }
 
-void TForm1::Button16Click()
-{
-    // Will write the P, I and D fields to controller 1 through WriteBackGroup.
-}
-
 void TForm1::RecomputeTuningFromPage()
 {
     RecomputeTuning(ComboBox1->ItemIndex(), ScrollBar_Robust->value(),

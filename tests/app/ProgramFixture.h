@@ -1,0 +1,80 @@
+#pragma once
+
+// The program's five windows on an in-process registry holding the demo
+// server (registered, not connected; its plant without noise), for the GUI
+// tests that need the run window or the automatic-experiment settings
+// window beside the main window. Dialogs are scripted; files go to a
+// temporary directory.
+
+#include "app/Glavna.h"
+#include "app/StringGrid.h"
+#include "app/VarkolWindows.h"
+#include "data/Podatki.h"
+#include "opc/DemoServer.h"
+#include "opc/InProcessConnection.h"
+#include "opc/OpcTestSupport.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+#include <gtest/gtest.h>
+
+class ProgramFixture : public testing::Test {
+protected:
+    ProgramFixture()
+    {
+        registry->Register(demo);
+        DemoPlantOf(*demo)->SetNoise(false);
+        connection.ConnectDelay = 0;
+        windows = CreateVarkolWindows(store, connection, browser);
+        form = windows.Form1.get();
+        run = windows.Eksperiment.get();
+    }
+
+    // The control `name` of the main window; fails the test when absent.
+    template <typename W> W* Find(const char* name)
+    {
+        W* widget = form->findChild<W*>(QString::fromLatin1(name));
+        EXPECT_NE(widget, nullptr) << "no control " << name;
+        return widget;
+    }
+
+    void Connect() { connection.ConnectServer(DemoServerProgID, QString()); }
+    StringGrid& Tags() { return *Find<StringGrid>("OPCTabela"); }
+    QString File(const QString& name) const { return dir.filePath(name); }
+
+    // Once the run window is up as the modal window of an activation:
+    // `drive` runs with the window's own timer stopped (it takes samples by
+    // calling the tick handler), then "Konec eksperimenta" ends the run.
+    void EndRunWhenShown(std::function<void()> drive)
+    {
+        auto* poll = new QTimer(form);
+        QObject::connect(poll, &QTimer::timeout, poll, [this, poll, drive] {
+            if (QApplication::activeModalWidget() != run)
+                return;
+            poll->stop();
+            poll->deleteLater();
+            run->Timer1->stop();
+            drive();
+            run->findChild<QPushButton*>(QStringLiteral("KonecEksperimenta"))->click();
+        });
+        poll->start(5);
+    }
+
+    QTemporaryDir dir;
+    ScriptedDialogs dialogs;
+    Podatki store;
+    std::shared_ptr<InProcessRegistry> registry = std::make_shared<InProcessRegistry>();
+    std::shared_ptr<InProcessServer> demo = CreateDemoServer();
+    InProcessConnection connection{registry};
+    InProcessServerBrowser browser{registry};
+    VarkolWindows windows;
+    TForm1* form = nullptr;
+    TEksperiment* run = nullptr;
+};
