@@ -42,12 +42,14 @@ class QStatusBar;
 class QTabWidget;
 class QTimer;
 class RadioGroup;
+struct ResponseSet;
 class StringGrid;
 class TEksperiment;
 class TForm_Histogram;
 class TForm_Obdelava_Large;
 class TForm_SamodNastav;
 class TextComboBox;
+enum class ProcessedSignal;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -280,9 +282,15 @@ public:
     void Chart2RightClick();
     void Chart2DblClick();
     // Called by the run window when an experiment ends: resets the choosers
-    // to the standard columns, conditions and plots the new data.
+    // to the standard columns, conditions and plots the new data. Throws
+    // ConversionError when a text is not a number (the choosers are reset
+    // already, the processed signals and plots stay as they were).
     void ShowExperimentData(const QString& filterTime, const QString& upperLimit,
                             const QString& lowerLimit, const QString& openingTime);
+    // Redraws the chart of one processed signal over the samples start..end
+    // (those beyond SampleCount left out) with its maximum, minimum and
+    // standard deviation, the vertical axis 10 % of the spread beyond them.
+    void PlotSignal(ProcessedSignal signal, int start, int end);
 
     // ===== Model page (ModTab) =============================================
     ClickableChartView* Chart_Model = nullptr;
@@ -373,8 +381,9 @@ public:
     QPushButton* Button16 = nullptr; // "Naloži v regulator"
     QPushButton* Button9 = nullptr;  // "Shrani v datoteko"
     QPushButton* Button8 = nullptr;  // "Naloži iz datoteke"
-    // Sampling time of the simulated discrete controller [s].
-    double ClosedLoopTs = 0;
+    // The gains, the robustness factor and the sampling time of the simulated
+    // controller (ClosedLoopTs) of the last recomputation are kept in the
+    // store, where the automatic chain and the report read them.
 
     void ComboBox1Change();
     void ScrollBar_RobustChange();
@@ -395,6 +404,8 @@ public:
                          const QString& samplingTimeText, bool cascade);
     // Shows the gains of controller `type` in controller form `form`.
     void ShowControllerForm(int form, int type, bool cascade);
+    // Draws the open-loop and the four closed-loop responses into Chart1.
+    void PlotResponses(const ResponseSet& responses);
 
     // ===== Report page (PorTab) ============================================
     QPushButton* Button_Naredi_porocilo = nullptr;
@@ -425,6 +436,12 @@ private:
     void WireModelPage();
     QWidget* BuildControllerPage();
     void WireControllerPage();
+    // RecomputeTuning and ShowControllerForm with the page's own settings.
+    void RecomputeTuningFromPage();
+    void ShowControllerFormFromPage();
+    // "Izračun PID parametrov": the controller page, with the sampling time of
+    // the recorded data as the closed-loop one, recomputed.
+    void OpenTuningOfRecordedData();
     QWidget* BuildReportPage();
     void WireReportPage();
     QWidget* BuildAboutPage();

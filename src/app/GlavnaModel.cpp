@@ -308,5 +308,5 @@ void TForm1::Button7Click()
 
 void TForm1::Button_PIDClick()
 {
-    // Will switch to the controller page and recompute the tuning.
+    OpenTuningOfRecordedData();
 }

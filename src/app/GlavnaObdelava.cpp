@@ -5,8 +5,22 @@
 #include "app/Glavna.h"
 
 #include "app/ChartView.h"
+#include "app/Errors.h"
 #include "app/GlavnaLayout.h"
+#include "app/NumberText.h"
+#include "data/ChartSeries.h"
+#include "data/ChartStyle.h"
+#include "data/DataFile.h"
+#include "data/ObdelavaClass.h"
+#include "data/ProcessedSignals.h"
+#include "data/ProcessingChoosers.h"
+#include "data/ProcessingText.h"
+#include "data/SignalStatistics.h"
+#include "data/Unit_Hystogram.h"
+#include "data/Unit_Obdelava_Large.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -14,7 +28,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -149,6 +167,9 @@ QWidget* TForm1::BuildProcessingPage()
     int row = 0;
     auto addChooser = [&](const QString& caption, QScrollBar* bar, QLineEdit* number,
                           QLabel* name) {
+        // A click beside the handle moves one column, and the handle keeps
+        // a size that shows where it stands among a few columns.
+        bar->setPageStep(1);
         number->setReadOnly(true);
         name->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         columns->addWidget(CaptionFor(bar, caption), row, 0);
@@ -225,95 +246,356 @@ void TForm1::WireProcessingPage()
     OnEvent(Chart2, &ClickableChartView::DoubleClicked, &TForm1::Chart2DblClick);
 }
 
+namespace {
+
+// The controls that show one processed signal and choose its raw column.
+struct SignalControls {
+    ClickableChartView* Chart;
+    QLineSeries* Series;
+    QLabel* Max;
+    QLabel* Min;
+    QLabel* Std;
+    QScrollBar* Column;
+    QLineEdit* Number;
+    QLabel* Name;
+};
+
+SignalControls ControlsOf(const TForm1& f, ProcessedSignal signal)
+{
+    switch (signal) {
+    case ProcessedSignal::MV:
+        return {f.Chart_MV,     f.Series_MV,    f.Label_MaksMV1,   f.Label_MinMV1,
+                f.Label_STDMV1, f.ScrollBar_MV, f.Edit_Stolpec_MV, f.Label_MVDescription};
+    case ProcessedSignal::U:
+        return {f.Chart_U,     f.Series_U,   f.Label_MaksU1,   f.Label_MinU1,
+                f.Label_STDU1, f.ScrollBar1, f.Edit_Stolpec_U, f.Label22};
+    case ProcessedSignal::Y1:
+        return {f.Chart_Y,     f.Series_Y,   f.Label_MaksY1,   f.Label_MinY1,
+                f.Label_STDY1, f.ScrollBar2, f.Edit_Stolpec_Y, f.Label20};
+    case ProcessedSignal::Y2:
+        break;
+    }
+    return {f.Chart2,      f.Series_Y2,  f.Label_MaksY2,    f.Label_MinY2,
+            f.Label_STDY2, f.ScrollBar5, f.Edit_Stolpec_Y1, f.Label68};
+}
+
+ColumnChoice ChosenColumns(const TForm1& f)
+{
+    return {f.ScrollBar_MV->value(), f.ScrollBar1->value(), f.ScrollBar2->value(),
+            f.ScrollBar5->value()};
+}
+
+// The chooser's column in its number box and that column's name beside it.
+void ShowColumn(const TForm1& f, ProcessedSignal signal)
+{
+    const SignalControls controls = ControlsOf(f, signal);
+    const int column = controls.Column->value();
+    controls.Number->setText(QString::number(column));
+    controls.Name->setText(
+        column >= 1 && column <= Podatki::MaxColumns
+            ? QString::fromStdString(f.Store.ColumnNames[static_cast<std::size_t>(column - 1)])
+            : QString());
+}
+
+ConditioningSettings EditSettings(const TForm1& f)
+{
+    return ParseConditioningSettings(f.Edit8->text(), f.Edit_Actuator_Maximum->text(),
+                                     f.Edit_Actuator_Minimum->text(),
+                                     f.Edit_Actuator_Velocity->text());
+}
+
+// Sets a chooser without running its handler: the caller has worked out the
+// whole page state and redraws once.
+void SetChooser(QScrollBar* bar, const ChooserState& state)
+{
+    const QSignalBlocker blocker(bar);
+    bar->setRange(state.Minimum, state.Maximum);
+    bar->setValue(state.Position);
+}
+
+void SetWindowChoosers(const TForm1& f, const WindowChoosers& window)
+{
+    SetChooser(f.ScrollBar3, window.Start);
+    SetChooser(f.ScrollBar4, window.End);
+}
+
+// The window and column choosers for new data, with the columns' numbers
+// and names; with fewer than six signals there is no Y2 to name.
+void SetChoosers(const TForm1& f, const ProcessingLayout& layout)
+{
+    SetWindowChoosers(f, layout.Window);
+    const ColumnChoice& c = layout.Columns;
+    SetChooser(f.ScrollBar_MV, {1, layout.ColumnMaximum, c.MV});
+    SetChooser(f.ScrollBar1, {1, layout.ColumnMaximum, c.U});
+    SetChooser(f.ScrollBar2, {1, layout.ColumnMaximum, c.Y1});
+    SetChooser(f.ScrollBar5, {1, layout.ColumnMaximum, c.Y2});
+    for (const ProcessedSignal signal : AllProcessedSignals)
+        ShowColumn(f, signal);
+    if (f.Store.SignalCount < 6)
+        f.Label68->clear();
+}
+
+// The Y2 chart with its statistics below it.
+void ShowY2(const TForm1& f, bool shown)
+{
+    f.Chart2->setVisible(shown);
+    f.Chart2->parentWidget()->setVisible(shown);
+}
+
+// New data on the page: MV, U and Y1 drawn over the window; Y2 shown and
+// drawn only when the data hold six signals.
+void PlotNewData(TForm1& f)
+{
+    const bool y2 = f.Store.SignalCount >= 6;
+    ShowY2(f, y2);
+    for (const ProcessedSignal signal : AllProcessedSignals)
+        if (signal != ProcessedSignal::Y2 || y2)
+            f.PlotSignal(signal, f.ScrollBar3->value(), f.ScrollBar4->value());
+}
+
+// After a window chooser moved: MV, U and Y1 redrawn, Y2 too when there are
+// at least three signals, else its chart hidden.
+void PlotWindow(TForm1& f)
+{
+    for (const ProcessedSignal signal : AllProcessedSignals) {
+        if (signal == ProcessedSignal::Y2 && f.Store.SignalCount < 3) {
+            ShowY2(f, false);
+            continue;
+        }
+        f.PlotSignal(signal, f.ScrollBar3->value(), f.ScrollBar4->value());
+    }
+}
+
+// The load and save dialogs, captioned like the button that opens them.
+FileDialogRequest DataFileRequest(const TForm1& f, const QPushButton& button)
+{
+    FileDialogRequest request;
+    request.Caption = button.text();
+    request.Directory = f.WorkDir;
+    request.Filter = MeasurementFileFilter;
+    request.DefaultExtension = MeasurementFileExtension;
+    return request;
+}
+
+void ShowWithoutBlocking(QWidget* window)
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void ShowHistogramOf(TForm1& f, ProcessedSignal signal)
+{
+    if (!f.Form_Histogram)
+        return;
+    f.Form_Histogram->ShowSignalHistogram(f.Store, signal, f.ScrollBar3->value(),
+                                          f.ScrollBar4->value());
+    ShowWithoutBlocking(f.Form_Histogram);
+}
+
+void ShowLargePlotOf(TForm1& f, ProcessedSignal signal)
+{
+    if (!f.Form_Obdelava_Large)
+        return;
+    f.Form_Obdelava_Large->ShowSignal(f.Store, signal, f.ScrollBar3->value(),
+                                      f.ScrollBar4->value());
+    ShowWithoutBlocking(f.Form_Obdelava_Large);
+}
+
+} // namespace
+
+// ----- Conditioning and the column choosers -------------------------------
+
 void TForm1::Button2Click()
 {
-    // Will condition all four signals with the filter and actuator limits and
-    // redraw them over the experiment window.
+    const ConditioningSettings settings = EditSettings(*this);
+    ConditionSignals(Store, ChosenColumns(*this), settings);
+    for (const ProcessedSignal signal : AllProcessedSignals) {
+        PlotSignal(signal, ScrollBar3->value(), ScrollBar4->value());
+        ShowColumn(*this, signal);
+    }
 }
+
+// Each column chooser recomputes only its own signal. The chooser's number
+// and name are shown first: they describe the chooser, whatever the
+// conditioning that follows makes of a wrong edit box.
 
 void TForm1::ScrollBar_MVChange()
 {
-    // Will recompute and redraw MV from the newly chosen column.
+    ShowColumn(*this, ProcessedSignal::MV);
+    TObdelava(Store).ConditionMV(ScrollBar_MV->value(), Store.SampleCount, Store.SamplingTime);
+    PlotSignal(ProcessedSignal::MV, ScrollBar3->value(), ScrollBar4->value());
 }
 
 void TForm1::ScrollBar1Change()
 {
-    // Will recompute and redraw U from the newly chosen column.
+    ShowColumn(*this, ProcessedSignal::U);
+    const ConditioningSettings s = EditSettings(*this);
+    TObdelava(Store).ConditionU(ScrollBar1->value(), Store.SampleCount, Store.SamplingTime,
+                                s.FilterTime, s.Velocity, s.Minimum, s.Maximum);
+    PlotSignal(ProcessedSignal::U, ScrollBar3->value(), ScrollBar4->value());
 }
 
 void TForm1::ScrollBar2Change()
 {
-    // Will recompute and redraw Y1 from the newly chosen column.
+    ShowColumn(*this, ProcessedSignal::Y1);
+    TObdelava(Store).ConditionY1(ScrollBar2->value(), Store.SampleCount, Store.SamplingTime,
+                                 ParseNumber(Edit8->text()));
+    PlotSignal(ProcessedSignal::Y1, ScrollBar3->value(), ScrollBar4->value());
 }
 
 void TForm1::ScrollBar5Change()
 {
-    // Will recompute and redraw Y2 from the newly chosen column.
+    ShowColumn(*this, ProcessedSignal::Y2);
+    TObdelava(Store).ConditionY2(ScrollBar5->value(), Store.SampleCount, Store.SamplingTime,
+                                 ParseNumber(Edit8->text()));
+    PlotSignal(ProcessedSignal::Y2, ScrollBar3->value(), ScrollBar4->value());
 }
+
+// ----- The experiment window ------------------------------------------------
 
 void TForm1::ScrollBar3Change()
 {
-    // Will keep the window start below the end and redraw the signals.
+    SetWindowChoosers(*this, WindowChoosersAfterStartChange(Store.SampleCount, ScrollBar3->value(),
+                                                            ScrollBar4->value()));
+    PlotWindow(*this);
 }
 
 void TForm1::ScrollBar4Change()
 {
-    // Will keep the window end above the start and redraw the signals.
+    SetWindowChoosers(*this,
+                      WindowChoosersAfterEndChange(Store.SampleCount, Store.WindowGap,
+                                                   ScrollBar3->value(), ScrollBar4->value()));
+    PlotWindow(*this);
 }
+
+// ----- New data: a file or an experiment ------------------------------------
 
 void TForm1::Button3Click()
 {
-    // Will load measured data (.vkd or a foreign text export) into the store.
+    const QString fileName = Dialogs().OpenFileName(this, DataFileRequest(*this, *Button3));
+    if (fileName.isEmpty())
+        return;
+    // Everything that can fail comes before the first change: a file that
+    // does not load leaves the store and the page as they were.
+    const LoadedMeasurements loaded = ReadMeasurementFile(fileName);
+    const MeasurementFileSettings& file = loaded.Settings;
+    const ConditioningSettings settings = ParseConditioningSettings(
+        file.FilterTime, file.ActuatorMaximum, file.ActuatorMinimum, file.ActuatorVelocity);
+    const int windowStart = ParseInteger(file.WindowStart);
+    const int windowEnd = ParseInteger(file.WindowEnd);
+
+    StoreMeasurements(Store, loaded.Data);
+    const ProcessingLayout layout = PrepareLoadedData(Store, settings, windowStart, windowEnd);
+
+    Label_Ts->setText(FormatGeneral(Store.SamplingTime, 15));
+    Label_Ns->setText(QString::number(Store.SampleCount));
+    Label_Datum->setText(file.Date);
+    Label_Ura->setText(file.Time);
+    Label_Ime->setText(QFileInfo(fileName).fileName());
+    Label_Ime->setToolTip(QDir::toNativeSeparators(fileName));
+    Edit8->setText(file.FilterTime);
+    Edit_Actuator_Maximum->setText(file.ActuatorMaximum);
+    Edit_Actuator_Minimum->setText(file.ActuatorMinimum);
+    Edit_Actuator_Velocity->setText(file.ActuatorVelocity);
+    SetChoosers(*this, layout);
+    PlotNewData(*this);
 }
 
 void TForm1::Button4Click()
 {
-    // Will save the measured data as a .vkd file.
+    const ConditioningSettings settings = EditSettings(*this);
+    const QString fileName = Dialogs().SaveFileName(this, DataFileRequest(*this, *Button4));
+    if (fileName.isEmpty())
+        return;
+    const ColumnChoice columns = ChosenColumns(*this);
+    SaveMeasurements(Store, fileName, CurrentDateText(), CurrentTimeText(), Store.SamplingTime,
+                     Store.SampleCount, ScrollBar3->value(), ScrollBar4->value(), settings, columns,
+                     FieldNames(Store, columns));
+}
+
+void TForm1::ShowExperimentData(const QString& filterTime, const QString& upperLimit,
+                                const QString& lowerLimit, const QString& openingTime)
+{
+    // The choosers follow the new record first, so that they never describe
+    // data the store no longer holds, even when a text below is wrong.
+    Store.WindowGap = Podatki::WindowGapFor(Store.SampleCount);
+    ProcessingLayout layout;
+    layout.Window = ExperimentWindowChoosers(Store.SampleCount);
+    layout.ColumnMaximum = std::max(Store.SignalCount, 1);
+    layout.Columns = DefaultColumns(Store.SignalCount);
+    SetChoosers(*this, layout);
+
+    const ConditioningSettings settings =
+        ParseConditioningSettings(filterTime, upperLimit, lowerLimit, openingTime);
+    ConditionSignals(Store, layout.Columns, settings);
+    PlotNewData(*this);
+}
+
+// ----- Plots and the views behind them -------------------------------------
+
+void TForm1::PlotSignal(ProcessedSignal signal, int start, int end)
+{
+    const SignalControls controls = ControlsOf(*this, signal);
+    const double* values = ProcessedValues(Store, signal).data();
+    start = std::max(start, 1);
+    end = std::min(end, Store.SampleCount);
+    FillLineSeriesFromSamples(controls.Series, Store.Time.data(), values, start, end);
+
+    const SignalStatistics statistics = ComputeSignalStatistics(values, start, end);
+    if (!std::isfinite(statistics.Max) || !std::isfinite(statistics.Min) ||
+        !std::isfinite(statistics.Std)) {
+        for (QLabel* label : {controls.Max, controls.Min, controls.Std})
+            label->clear();
+        throw ComputationError(QStringLiteral("%1: vrednosti v oknu poizkusa niso končna števila.")
+                                   .arg(controls.Chart->chart()->title())
+                                   .toStdString());
+    }
+    const SignalStatisticsTexts texts = StatisticsTexts(statistics);
+    controls.Max->setText(texts.Max);
+    controls.Min->setText(texts.Min);
+    controls.Std->setText(texts.Std);
+    SetAxisRange(controls.Chart->AxisY(), statistics.AxisMin, statistics.AxisMax);
+    if (start <= end)
+        SetAxisRange(controls.Chart->AxisX(), Sample(Store.Time, start), Sample(Store.Time, end));
 }
 
 void TForm1::Chart_MVRightClick()
 {
-    // Will show the histogram of MV over the experiment window.
+    ShowHistogramOf(*this, ProcessedSignal::MV);
 }
 
 void TForm1::Chart_MVDblClick()
 {
-    // Will show MV in the large signal view.
+    ShowLargePlotOf(*this, ProcessedSignal::MV);
 }
 
 void TForm1::Chart_URightClick()
 {
-    // Will show the histogram of U over the experiment window.
+    ShowHistogramOf(*this, ProcessedSignal::U);
 }
 
 void TForm1::Chart_UDblClick()
 {
-    // Will show U in the large signal view.
+    ShowLargePlotOf(*this, ProcessedSignal::U);
 }
 
 void TForm1::Chart_YRightClick()
 {
-    // Will show the histogram of Y1 over the experiment window.
+    ShowHistogramOf(*this, ProcessedSignal::Y1);
 }
 
 void TForm1::Chart_YDblClick()
 {
-    // Will show Y1 in the large signal view.
+    ShowLargePlotOf(*this, ProcessedSignal::Y1);
 }
 
 void TForm1::Chart2RightClick()
 {
-    // Will show the histogram of Y2 over the experiment window.
+    ShowHistogramOf(*this, ProcessedSignal::Y2);
 }
 
 void TForm1::Chart2DblClick()
 {
-    // Will show Y2 in the large signal view.
-}
-
-void TForm1::ShowExperimentData(const QString& /*filterTime*/, const QString& /*upperLimit*/,
-                                const QString& /*lowerLimit*/, const QString& /*openingTime*/)
-{
-    // Will reset the choosers to the standard columns, condition the new
-    // data with these texts and plot all four signals.
+    ShowLargePlotOf(*this, ProcessedSignal::Y2);
 }

@@ -6,9 +6,16 @@
 #include "app/Glavna.h"
 
 #include "app/ChartView.h"
+#include "app/Errors.h"
 #include "app/GlavnaLayout.h"
+#include "app/NumberText.h"
 #include "app/RadioGroup.h"
+#include "app/StringGrid.h"
 #include "app/TextComboBox.h"
+#include "data/ChartSeries.h"
+#include "data/ChartStyle.h"
+#include "tuning/ControllerFile.h"
+#include "tuning/TuningText.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -19,7 +26,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalBlocker>
+#include <QTabWidget>
 #include <QVBoxLayout>
+
+#include <array>
 
 namespace {
 
@@ -37,6 +48,12 @@ QGroupBox* ResultGroup(const char* name, const QString& caption,
     }
     layout->setColumnStretch(1, 1);
     return group;
+}
+
+// `index` when the radio group holds that item, else -1 (nothing checked).
+int ListIndex(int index, const RadioGroup* group)
+{
+    return index >= 0 && index < group->Count() ? index : -1;
 }
 
 } // namespace
@@ -199,8 +216,13 @@ QWidget* TForm1::BuildControllerPage()
     scaled->addWidget(Edit_Reg_Ki, 7, 1, Qt::AlignLeft);
     scaled->addWidget(Label_Reg_Name_Kd, 8, 0);
     scaled->addWidget(Edit_Reg_Kd, 8, 1, Qt::AlignLeft);
-    scaled->addWidget(Label_LabOjacSekv, 9, 0);
-    scaled->addWidget(Label_OjacSekv, 9, 1);
+    // A row of its own: the caption, shown only in a cascade, would otherwise
+    // widen the names' column and move the fields sideways.
+    auto* sequencer = new QHBoxLayout;
+    sequencer->addWidget(Label_LabOjacSekv);
+    sequencer->addWidget(Label_OjacSekv);
+    sequencer->addStretch();
+    scaled->addLayout(sequencer, 9, 0, 1, 2);
     scaled->addWidget(Button16, 10, 0, 1, 2);
     scaled->setColumnStretch(1, 1);
     scaled->setRowStretch(11, 1);
@@ -248,78 +270,248 @@ void TForm1::WireControllerPage()
 
 void TForm1::ComboBox1Change()
 {
-    // Will recompute the tuning for the chosen method and refresh the
-    // controller form (skipped while AutoSetupInProgress).
+    if (AutoSetupInProgress)
+        return;
+    RecomputeTuningFromPage();
+    ShowControllerFormFromPage();
 }
 
 void TForm1::ScrollBar_RobustChange()
 {
-    // Will recompute the tuning with the new robustness factor (skipped while
-    // AutoSetupInProgress).
+    // The converted parameters are not refreshed: the slider is dragged
+    // through many positions, and the form follows the next method, cascade
+    // or form change.
+    if (AutoSetupInProgress)
+        return;
+    RecomputeTuningFromPage();
 }
 
 void TForm1::RadioGroup_MotnjaClick()
 {
-    // Will recompute the tuning and draw the chosen responses (skipped while
-    // AutoSetupInProgress).
+    if (AutoSetupInProgress)
+        return;
+    RecomputeTuningFromPage();
 }
 
 void TForm1::CheckBox_CascadeRegClick()
 {
-    // Will recompute the tuning for a single loop or a cascade and refresh
-    // the controller form (skipped while AutoSetupInProgress).
+    if (AutoSetupInProgress)
+        return;
+    RecomputeTuningFromPage();
+    ShowControllerFormFromPage();
 }
 
 void TForm1::Edit_VzorcenjeKeyPress()
 {
-    // Will recompute the tuning with the new closed-loop sampling time.
+    RecomputeTuningFromPage();
 }
 
 void TForm1::ComboBox_RegulatorChange()
 {
-    // Will show the gains in the chosen controller form (skipped while
-    // AutoSetupInProgress).
+    if (AutoSetupInProgress)
+        return;
+    ShowControllerFormFromPage();
 }
 
 void TForm1::RadioGroup_IzbiraTipaRegClick()
 {
-    // Will show the gains of the chosen controller type (skipped while
-    // AutoSetupInProgress).
+    if (AutoSetupInProgress)
+        return;
+    ShowControllerFormFromPage();
 }
 
 void TForm1::Edit_Reg_ScalePKeyPress()
 {
-    // Will refresh the controller form with the new P scale.
+    ShowControllerFormFromPage();
 }
 
 void TForm1::Edit_Reg_ScaleIKeyPress()
 {
-    // Will refresh the controller form with the new I scale.
+    ShowControllerFormFromPage();
 }
 
 void TForm1::Edit_Reg_ScaleDKeyPress()
 {
-    // Will refresh the controller form with the new D scale.
+    ShowControllerFormFromPage();
 }
 
 void TForm1::Button9Click()
 {
-    // Will save the models and the controller page's settings (.vkc).
+    FileDialogRequest request;
+    request.Caption = Button9->text();
+    request.Directory = WorkDir;
+    request.Filter = QString::fromLatin1(ControllerFileFilter);
+    request.DefaultExtension = QString::fromLatin1(ControllerFileExtension);
+    const QString fileName = Dialogs().SaveFileName(this, request);
+    if (fileName.isEmpty())
+        return;
+    ControllerSettings settings;
+    const ProcessModel& inner = Store.InnerModel;
+    const ProcessModel& outer = Store.OuterModel;
+    settings.K1 = inner.Gain;
+    settings.T1 = inner.TimeConstant;
+    settings.L1 = inner.DeadTime;
+    settings.InnerRelativeError = inner.RelativeError;
+    settings.K2 = outer.Gain;
+    settings.T2 = outer.TimeConstant;
+    settings.L2 = outer.DeadTime;
+    settings.OuterRelativeError = outer.RelativeError;
+    settings.SamplingTimeText = Edit_Vzorcenje->text();
+    settings.Method = ComboBox1->ItemIndex();
+    settings.ResponseChoice = RadioGroup_Motnja->ItemIndex();
+    settings.Form = ComboBox_Regulator->ItemIndex();
+    settings.Type = RadioGroup_IzbiraTipaReg->ItemIndex();
+    settings.SliderPosition = ScrollBar_Robust->value();
+    settings.ScaleP = Edit_Reg_ScaleP->text();
+    settings.ScaleI = Edit_Reg_ScaleI->text();
+    settings.ScaleD = Edit_Reg_ScaleD->text();
+    settings.Cascade = CheckBox_CascadeReg->isChecked();
+    SaveController(fileName, settings);
 }
 
 void TForm1::Button8Click()
 {
-    // Will load a controller file (.vkc), restore the page and recompute.
+    FileDialogRequest request;
+    request.Caption = Button8->text();
+    request.Directory = WorkDir;
+    request.Filter = QString::fromLatin1(ControllerFileFilter);
+    request.DefaultExtension = QString::fromLatin1(ControllerFileExtension);
+    const QString fileName = Dialogs().OpenFileName(this, request);
+    if (fileName.isEmpty())
+        return;
+    // The whole file is read first: a file that fails changes nothing.
+    const ControllerSettings settings = LoadController(fileName);
+
+    // Straight into the models; the model page keeps showing what it showed.
+    ProcessModel& inner = Store.InnerModel;
+    ProcessModel& outer = Store.OuterModel;
+    inner.Gain = settings.K1;
+    inner.TimeConstant = settings.T1;
+    inner.DeadTime = settings.L1;
+    inner.RelativeError = settings.InnerRelativeError;
+    outer.Gain = settings.K2;
+    outer.TimeConstant = settings.T2;
+    outer.DeadTime = settings.L2;
+    outer.RelativeError = settings.OuterRelativeError;
+
+    {
+        // Setting the slider, the radio groups and the cascade box would run
+        // their handlers, each recomputing with partly restored settings;
+        // only the recomputation with all of them restored counts.
+        const QSignalBlocker blockers[] = {QSignalBlocker(ComboBox1),
+                                           QSignalBlocker(ScrollBar_Robust),
+                                           QSignalBlocker(RadioGroup_Motnja),
+                                           QSignalBlocker(ComboBox_Regulator),
+                                           QSignalBlocker(RadioGroup_IzbiraTipaReg),
+                                           QSignalBlocker(CheckBox_CascadeReg)};
+        Edit_Vzorcenje->setText(settings.SamplingTimeText);
+        // An index the list does not hold leaves nothing selected; the slider
+        // keeps to its range.
+        ComboBox1->SetItemIndex(settings.Method);
+        ScrollBar_Robust->setValue(settings.SliderPosition);
+        RadioGroup_Motnja->SetItemIndex(ListIndex(settings.ResponseChoice, RadioGroup_Motnja));
+        ComboBox_Regulator->SetItemIndex(settings.Form);
+        RadioGroup_IzbiraTipaReg->SetItemIndex(ListIndex(settings.Type, RadioGroup_IzbiraTipaReg));
+        Edit_Reg_ScaleP->setText(settings.ScaleP);
+        Edit_Reg_ScaleI->setText(settings.ScaleI);
+        Edit_Reg_ScaleD->setText(settings.ScaleD);
+        CheckBox_CascadeReg->setChecked(settings.Cascade);
+    }
+    RecomputeTuningFromPage();
+    ShowControllerFormFromPage();
 }
 
-void TForm1::RecomputeTuning(int /*method*/, int /*robustPosition*/, int /*responseChoice*/,
-                             const QString& /*samplingTimeText*/, bool /*cascade*/)
+void TForm1::RecomputeTuningFromPage()
 {
-    // Will tune, show the gains and the recommended sampling time, and
-    // simulate and draw the responses.
+    RecomputeTuning(ComboBox1->ItemIndex(), ScrollBar_Robust->value(),
+                    RadioGroup_Motnja->ItemIndex(), Edit_Vzorcenje->text(),
+                    CheckBox_CascadeReg->isChecked());
 }
 
-void TForm1::ShowControllerForm(int /*form*/, int /*type*/, bool /*cascade*/)
+void TForm1::ShowControllerFormFromPage()
 {
-    // Will fill the scaled-parameter fields of the chosen form and type.
+    ShowControllerForm(ComboBox_Regulator->ItemIndex(), RadioGroup_IzbiraTipaReg->ItemIndex(),
+                       CheckBox_CascadeReg->isChecked());
+}
+
+void TForm1::OpenTuningOfRecordedData()
+{
+    PageControl1->setCurrentIndex(4); // the controller page
+    Edit_Vzorcenje->setText(FormatGeneral(Store.SamplingTime, 12));
+    RecomputeTuningFromPage();
+    ShowControllerFormFromPage();
+}
+
+void TForm1::RecomputeTuning(int method, int robustPosition, int responseChoice,
+                             const QString& samplingTimeText, bool cascade)
+{
+    TuningRequest request;
+    request.Method = method;
+    request.SliderPosition = robustPosition;
+    request.ResponseChoice = responseChoice;
+    request.SamplingTimeText = samplingTimeText;
+    request.Cascade = cascade;
+    // Everything is computed before the first label changes: a tuning that
+    // fails leaves every label as it was.
+    const TuningPageResult result = EvaluateTuning(Store, request);
+    const std::array<QLabel*, TuningLabelCount> labels = {
+        Label_Kp_Cascade, Label_Ki,     Label_Kp_P,   Label_PI_Kp,
+        Label_PI_Ti,      Label_PID_Kp, Label_PID_Ti, Label_PID_Td};
+    for (std::size_t i = 0; i < labels.size(); ++i)
+        labels[i]->setText(result.Labels.Gains[i]);
+    Label_Priporocljiv->setText(result.Labels.RecommendedTs);
+    // The gains stand; without responses the chart keeps its curves and the
+    // caller stops here.
+    if (!result.Responses)
+        throw ComputationError(result.ResponseError.toStdString());
+    PlotResponses(*result.Responses);
+}
+
+void TForm1::PlotResponses(const ResponseSet& responses)
+{
+    const int n = responses.Horizon.N;
+    const double* time = responses.Time.data();
+    const std::array<QLineSeries*, 5> series = {LineSeries3, Series3, Series4, LineSeries4,
+                                                Series5};
+    const std::array<const double*, 5> values = {responses.I.data(), responses.PI.data(),
+                                                 responses.PID.data(), responses.Open.data(),
+                                                 responses.P.data()};
+    // Every change of an axis range lays out every series on the chart
+    // again: the axes are set while the series are empty, so that each
+    // series is laid out once, with its new points.
+    for (QLineSeries* s : series)
+        s->clear();
+    SetAxisRange(Chart1->AxisY(), responses.AxisMin, responses.AxisMax);
+    SetAxisRange(Chart1->AxisX(), time[0], time[n - 1]);
+    for (std::size_t i = 0; i < series.size(); ++i)
+        FillLineSeries(series[i], time, values[i], n);
+}
+
+void TForm1::ShowControllerForm(int form, int type, bool cascade)
+{
+    ControllerFormRequest request;
+    request.Form = form;
+    request.Type = type;
+    request.Cascade = cascade;
+    request.ScaleP = Edit_Reg_ScaleP->text();
+    request.ScaleI = Edit_Reg_ScaleI->text();
+    request.ScaleD = Edit_Reg_ScaleD->text();
+    request.SequencerPresent = CheckBox_Sekvencer->isChecked();
+    for (int row = 0; row < StringGrid_Sekvencer->rowCount(); ++row) {
+        request.SequencerInputs << StringGrid_Sekvencer->Cell(0, row);
+        request.SequencerOutputs << StringGrid_Sekvencer->Cell(1, row);
+    }
+    request.Y1MinText = Label_MinY1->text();
+    request.Y1MaxText = Label_MaksY1->text();
+    // A text that is not a number stops the display before any field changes.
+    const ControllerFormTexts texts = EvaluateControllerForm(Store, request);
+    const std::array<QLabel*, 3> names = {Label_Reg_Name_Kp, Label_Reg_Name_Ki, Label_Reg_Name_Kd};
+    const std::array<QLineEdit*, 3> fields = {Edit_Reg_Kp, Edit_Reg_Ki, Edit_Reg_Kd};
+    for (std::size_t i = 0; i < 3; ++i) {
+        names[i]->setText(texts.Names[i]);
+        fields[i]->setText(texts.Fields[i]);
+        fields[i]->setVisible(texts.Visible[i]);
+    }
+    Label_LabOjacSekv->setText(texts.SequencerCaption);
+    Label_OjacSekv->setText(texts.SequencerGainText);
 }

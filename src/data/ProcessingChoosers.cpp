@@ -50,13 +50,24 @@ WindowChoosers LoadedWindowChoosers(int sampleCount, int windowGap, int start, i
 
 WindowChoosers WindowChoosersAfterStartChange(int sampleCount, int start, int end)
 {
+    const int last = std::max(sampleCount, 1);
     const int gap = sampleCount <= 10 ? 0 : 10;
-    return {Chooser(1, end - gap, start), Chooser(start + gap, sampleCount, end)};
+    // The moved start keeps its place when the data allow it; the end gives
+    // way, so that neither leaves 1..SampleCount.
+    start = std::clamp(start, 1, std::max(last - gap, 1));
+    end = std::clamp(end, std::min(start + gap, last), last);
+    return {Chooser(1, end - gap, start), Chooser(start + gap, last, end)};
 }
 
 WindowChoosers WindowChoosersAfterEndChange(int sampleCount, int windowGap, int start, int end)
 {
-    return {Chooser(1, end - windowGap, start), Chooser(start + windowGap, sampleCount, end)};
+    const int last = std::max(sampleCount, 1);
+    const int gap = std::clamp(windowGap, 0, last - 1);
+    // The moved end keeps its place when the data allow it; the start gives
+    // way.
+    end = std::clamp(end, 1 + gap, last);
+    start = std::clamp(start, 1, end - gap);
+    return {Chooser(1, end - gap, start), Chooser(start + gap, last, end)};
 }
 
 ProcessingLayout PrepareExperimentData(Podatki& store, const ConditioningSettings& settings)

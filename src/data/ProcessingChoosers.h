@@ -55,10 +55,17 @@ WindowChoosers LoadedWindowChoosers(int sampleCount, int windowGap, int start, i
 
 // The start chooser moved (ScrollBar3Change): start 1..end-10 and end
 // start+10..N, or start 1..end and end start..N when N <= 10.
+//
+// The two handlers keep different gaps, and the choosers after an
+// experiment allow a start up to N-2, so a moved chooser can meet a window
+// that no longer has room for the gap. Then the chooser that moved keeps its
+// position if the data allow it and the other one gives way (a start is
+// held at N-gap at most); both always stay within 1..N.
 WindowChoosers WindowChoosersAfterStartChange(int sampleCount, int start, int end);
 
 // The end chooser moved (ScrollBar4Change): start 1..end-gap, end
-// start+gap..N with the store's WindowGap.
+// start+gap..N with the store's WindowGap, by the same rule (an end is held
+// at 1+gap at least).
 WindowChoosers WindowChoosersAfterEndChange(int sampleCount, int windowGap, int start, int end);
 
 // What the page shows after new data: the window choosers, the column

@@ -5,14 +5,18 @@
 //     VARKOL_SCREENSHOT_DIR=/tmp/shots build/tests/varkol_gui_tests
 //     --gtest_filter='PageScreenshots.*'
 
+#include "app/Glavna.h"
+#include "app/RadioGroup.h"
 #include "app/VarkolWindows.h"
 #include "data/Podatki.h"
 #include "opc/OpcClient.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QProcess>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 
@@ -41,4 +45,42 @@ TEST(PageScreenshots, EveryPage)
             QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"), file});
         EXPECT_EQ(status, 0) << file.toStdString();
     }
+}
+
+// The controller page after "Izračun PID parametrov" on an identified model,
+// for a single loop and for a cascade.
+TEST(PageScreenshots, TunedControllerPage)
+{
+    const QString directory = qEnvironmentVariable("VARKOL_SCREENSHOT_DIR");
+    if (directory.isEmpty())
+        GTEST_SKIP() << "VARKOL_SCREENSHOT_DIR not set";
+    ScriptedDialogs dialogs;
+    Podatki store;
+    store.InnerModel.Gain = 1.2;
+    store.InnerModel.TimeConstant = 25;
+    store.InnerModel.DeadTime = 4;
+    store.OuterModel.Gain = 0.8;
+    store.OuterModel.TimeConstant = 60;
+    store.OuterModel.DeadTime = 6;
+    OpcClientObjects opc = CreateDefaultOpcClient();
+    VarkolWindows windows = CreateVarkolWindows(store, *opc.Server, *opc.Browser);
+    TForm1& form = *windows.Form1;
+    form.move(0, 0);
+    form.resize(1280, 860);
+    form.show();
+    QDir().mkpath(directory);
+    const auto shoot = [&](const char* name) {
+        QTest::qWait(400);
+        const QString file = QDir(directory).filePath(QString::fromLatin1(name));
+        EXPECT_EQ(QProcess::execute(QStringLiteral("import"),
+                                    {QStringLiteral("-window"), QStringLiteral("root"), file}),
+                  0)
+            << file.toStdString();
+    };
+    form.findChild<QPushButton*>(QStringLiteral("Button_PID"))->click();
+    form.findChild<RadioGroup*>(QStringLiteral("RadioGroup_IzbiraTipaReg"))->SetItemIndex(3);
+    shoot("controller.png");
+    form.findChild<QCheckBox*>(QStringLiteral("CheckBox_CascadeReg"))->setChecked(true);
+    shoot("controller-cascade.png");
+    EXPECT_TRUE(dialogs.Errors.isEmpty()) << dialogs.Errors.join('\n').toStdString();
 }

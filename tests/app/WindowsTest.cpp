@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLineSeries>
 #include <QPushButton>
 #include <QScrollBar>
 
@@ -110,8 +111,17 @@ TEST(ProgramWindows, TheRunWindowReachesTheMainWindowThroughItsHost)
     EXPECT_TRUE(host.IsManualTrial());
     EXPECT_FALSE(main.findChild<QPushButton*>(QStringLiteral("Button10"))->isEnabled());
 
+    // A record of 50 samples handed over, then the analysis start set.
+    store.SampleCount = 50;
+    store.SignalCount = 6;
+    for (int i = 1; i <= 50; ++i)
+        Sample(store.Time, i) = i - 1;
+    host.ShowExperimentData(conditioning);
     auto* start = main.findChild<QScrollBar*>(QStringLiteral("ScrollBar3"));
-    start->setMaximum(50);
+    EXPECT_EQ(start->maximum(), 48);
+    EXPECT_EQ(main.Series_MV->count(), 50);
     host.SetAnalysisStart(17);
     EXPECT_EQ(start->value(), 17);
+    EXPECT_EQ(main.Series_MV->count(), 34);
+    EXPECT_TRUE(dialogs.Errors.isEmpty());
 }

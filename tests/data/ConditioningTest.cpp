@@ -200,6 +200,25 @@ TEST(ProcessingChoosers, WindowRangesKeepTheirGaps)
     w = WindowChoosersAfterEndChange(8, 7, 1, 8); // the store's gap in both cases
     expect(w.Start, 1, 1, 1);
     expect(w.End, 8, 8, 8);
+
+    // A window without room for the gap: the chooser that moved keeps its
+    // place when the data allow it, the other gives way, and neither leaves
+    // 1..N.
+    w = WindowChoosersAfterStartChange(50, 48, 50); // an experiment allows 1..N-2
+    expect(w.Start, 1, 40, 40);
+    expect(w.End, 50, 50, 50);
+    w = WindowChoosersAfterStartChange(50, 30, 35);
+    expect(w.Start, 1, 30, 30);
+    expect(w.End, 40, 50, 40);
+    w = WindowChoosersAfterEndChange(50, 10, 30, 35);
+    expect(w.Start, 1, 25, 25);
+    expect(w.End, 35, 50, 35);
+    w = WindowChoosersAfterEndChange(10, 9, 5, 9); // after a start change without gap
+    expect(w.Start, 1, 1, 1);
+    expect(w.End, 10, 10, 10);
+    w = WindowChoosersAfterEndChange(0, -1, 1, 1); // no data yet
+    expect(w.Start, 1, 1, 1);
+    expect(w.End, 1, 1, 1);
 }
 
 TEST(ProcessingChoosers, NewExperimentDataIsConditionedOnTheStandardColumns)
