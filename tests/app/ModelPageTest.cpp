@@ -1,4 +1,5 @@
 #include "app/ChartView.h"
+#include "data/DataFile.h"
 #include "model/ExperimentData.h"
 #include "support/LocaleScope.h"
 #include "support/MainWindowFixture.h"
@@ -192,6 +193,34 @@ TEST_F(ModelPage, IzracunModelaIdentifiesTheWindowAndShowsTheModelPage)
     EXPECT_EQ(dialogs.Errors.size(), 1);
     EXPECT_EQ(form->PageControl1->currentIndex(), 2);
     EXPECT_EQ(State(), before);
+}
+
+TEST_F(ModelPage, AMeasurementFileLoadedOnTheProcessingPageIsIdentifiedOverItsWindow)
+{
+    // The experiment in the raw columns (MV, MV, U, U, Y1, Y2), saved with
+    // the window 21..300 and loaded the way the user does.
+    auto recorded = std::make_unique<Podatki>();
+    MakeExperiment(*recorded, StepExperiment(1, {2, 10, 3}, {0.5, 20, 5}));
+    const Podatki::Signal* recordedSignals[] = {&recorded->ProcessedMV, &recorded->ProcessedMV,
+                                                &recorded->ProcessedU,  &recorded->ProcessedU,
+                                                &recorded->ProcessedY1, &recorded->ProcessedY2};
+    for (int k = 1; k <= 6; ++k)
+        std::copy_n(recordedSignals[k - 1]->begin(), 300, recorded->Column(k));
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("korak.vkd"));
+    SaveMeasurements(*recorded, file, QStringLiteral("1.2.2024"), QStringLiteral("10:00:00"), 1,
+                     300, 21, 300, ConditioningSettings(), ColumnChoice(),
+                     FieldNames(*recorded, ColumnChoice()));
+    dialogs.FileAnswers.push_back(file);
+    Click("Button3");
+    Click("Button_Izracun");
+
+    EXPECT_TRUE(dialogs.Errors.isEmpty()) << dialogs.Errors.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(form->PageControl1->currentIndex(), 3);
+    EXPECT_EQ(store.IdentSampleCount, 280);
+    EXPECT_EQ(State().MeasuredPoints, 280);
+    EXPECT_NEAR(Number("Edit_Gain"), 2, 0.02);
+    EXPECT_EQ(Text("Edit_Delay"), "4.0");
 }
 
 TEST_F(ModelPage, SamplingWarningLooksAtBothProcessesAndClearsWhenSamplingSuffices)
