@@ -469,17 +469,24 @@ void TForm1::ActivateManualTrial()
     run.ClearItems();
     OpcGroup& group = *run.ExperimentGroup;
     OpcPlantPort& plant = run.Plant;
-    plant.ItemU = dOPCServer1.AddItem(group, OPCTabela->Cell(0, 2));
-    plant.ItemMV = dOPCServer1.AddItem(group, OPCTabela->Cell(0, 0));
-    plant.ItemY1 = dOPCServer1.AddItem(group, OPCTabela->Cell(0, 4));
-    plant.ItemY2 = dOPCServer1.AddItem(group, OPCTabela->Cell(0, 5));
+    // A row without a tag is a role the loop does not have: no item, so the
+    // server is neither asked for it nor written to (and a loop with none of
+    // its four tags runs on the simulation).
+    const auto addTag = [&](int row) -> OpcItem* {
+        const QString tag = OPCTabela->Cell(0, row);
+        return tag.trimmed().isEmpty() ? nullptr : dOPCServer1.AddItem(group, tag);
+    };
+    plant.ItemU = addTag(2);
+    plant.ItemMV = addTag(0);
+    plant.ItemY1 = addTag(4);
+    plant.ItemY2 = addTag(5);
     engine.SingleRASwitch = singleSwitch;
     if (singleSwitch) {
-        plant.ItemRA = dOPCServer1.AddItem(group, OPCTabela->Cell(0, 10));
+        plant.ItemRA = addTag(10);
         engine.ManualRAValue = manualRAValue;
     } else {
-        plant.ItemManual = dOPCServer1.AddItem(group, OPCTabela->Cell(0, 11));
-        plant.ItemAuto = dOPCServer1.AddItem(group, OPCTabela->Cell(0, 12));
+        plant.ItemManual = addTag(11);
+        plant.ItemAuto = addTag(12);
     }
     engine.ClosedLoopAfter = CheckBox_ZZPoPoizkusu->isChecked();
 

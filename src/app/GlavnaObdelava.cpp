@@ -525,6 +525,14 @@ void TForm1::ShowExperimentData(const QString& filterTime, const QString& upperL
     layout.ColumnMaximum = std::max(Store.SignalCount, 1);
     layout.Columns = DefaultColumns(Store.SignalCount);
     SetChoosers(*this, layout);
+    // The data set is the new record, taken now and not from a file; the
+    // labels must not go on describing the file loaded before.
+    Label_Ts->setText(FormatGeneral(Store.SamplingTime, 15));
+    Label_Ns->setText(QString::number(Store.SampleCount));
+    Label_Datum->setText(CurrentDateText());
+    Label_Ura->setText(CurrentTimeText());
+    Label_Ime->clear();
+    Label_Ime->setToolTip(QString());
 
     const ConditioningSettings settings =
         ParseConditioningSettings(filterTime, upperLimit, lowerLimit, openingTime);

@@ -69,7 +69,8 @@ TEksperiment::TEksperiment(Podatki& store, OpcServer& server, QWidget* parent)
 
     Engine.Hooks.WaitForMvQuality = [this] { return WaitForMvQuality(); };
     Engine.Hooks.WarnNoConnection = [this] {
-        Dialogs().ShowMessage(this, Text(NoConnectionMessage));
+        Dialogs().ShowMessage(this,
+                              Text(LoopWithoutTags() ? NoLoopTagsMessage : NoConnectionMessage));
     };
     Engine.Hooks.ShowExperimentData = [this] {
         if (Host.ShowExperimentData)
@@ -208,8 +209,16 @@ void TEksperiment::ClearItems()
 
 // ---------------------------------------------------------------- start
 
+bool TEksperiment::LoopWithoutTags() const
+{
+    return server_.Active() && !Plant.Active();
+}
+
 bool TEksperiment::WaitForMvQuality()
 {
+    // A loop without tags has nothing to wait for.
+    if (LoopWithoutTags())
+        return false;
     QElapsedTimer clock;
     clock.start();
     return WaitForGoodQuality([this] { return Plant.IsMVQualityGood(); }, PumpEvents,
@@ -325,7 +334,11 @@ void TEksperiment::ShowSample(const TickSample& sample)
     Label_Exp_Y1->setText(FormatFixed(sample.Y1, 10, 4));
     Label_Exp_Y2->setText(FormatFixed(sample.Y2, 10, 4));
     Label2->setText(FormatFixed(sample.Time, 10, 4));
-    StatusBar1->showMessage(Text(sample.Simulated ? StatusSimulationText : StatusConnectedText));
+    if (!sample.Simulated)
+        StatusBar1->showMessage(Text(StatusConnectedText));
+    else
+        StatusBar1->showMessage(
+            Text(LoopWithoutTags() ? StatusNoLoopTagsText : StatusSimulationText));
 
     const std::pair<LiveChart*, double> points[] = {
         {Chart1, sample.MV}, {Chart_U, sample.U}, {Chart3, sample.Y1}, {Chart2, sample.Y2}};

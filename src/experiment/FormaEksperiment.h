@@ -152,6 +152,8 @@ private:
     void ShowMVInEdit();
     void SetManualInputEnabled(bool enabled);
     bool WaitForMvQuality();
+    // Connected, but the loop has none of its tags: the run is simulated.
+    bool LoopWithoutTags() const;
 
     OpcServer& server_;
     bool running_ = false; // shown, first sample taken, not yet ended

@@ -39,7 +39,7 @@ OpcItem* OpcPlantPort::Item(SwitchTag tag) const
 
 bool OpcPlantPort::Active() const
 {
-    return server_.Active();
+    return server_.Active() && (ItemMV || ItemU || ItemY1 || ItemY2);
 }
 
 double OpcPlantPort::Value(LoopTag tag) const

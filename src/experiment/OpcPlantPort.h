@@ -3,7 +3,10 @@
 // The run engine's plant over the OPC client: the loop's tags are the items
 // of the run window's group "Skupina1" that the caller added for the run.
 // An item that is not set (nullptr) reads 0 and is never written, so a role
-// without a tag simply does nothing.
+// without a tag simply does nothing. A loop without any of its four tags is
+// no plant at all: the run then goes on the simulation even while the
+// connection is active (it may be there only for the controller's
+// parameters).
 
 #include "experiment/PlantPort.h"
 
@@ -26,6 +29,7 @@ public:
 
     void ForgetItems();
 
+    // The connection is active and the loop has at least one tag.
     bool Active() const override;
     double Value(LoopTag tag) const override;
     // A missing MV item never differs: there is nothing to write to.

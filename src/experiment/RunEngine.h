@@ -28,6 +28,13 @@ inline constexpr std::string_view StatusSimulationText =
     "  Opozorilo: povezava s strežnikom ni vzpostavljena! Simulacija v teku...";
 inline constexpr std::string_view NoConnectionMessage =
     "Povezava z OPC streznikom ni vzpostavljena! Aktivirana je simulacija procesa.";
+// The same two for a run on an active connection whose loop has no tag in
+// the tag table: the connection is there, the loop is simulated.
+inline constexpr std::string_view StatusNoLoopTagsText =
+    "  Opozorilo: zanka nima OPC točk! Simulacija v teku...";
+inline constexpr std::string_view NoLoopTagsMessage =
+    "V tabeli OPC točk ni nobene točke zanke (manip. signal, izhod reg., meritev 1 ali 2)! "
+    "Aktivirana je simulacija procesa.";
 constexpr int QualityWaitMs = 3000;
 
 // The wait for the MV tag: pump, test; again until the test is true or

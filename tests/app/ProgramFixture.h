@@ -12,12 +12,15 @@
 #include "data/Podatki.h"
 #include "opc/DemoServer.h"
 #include "opc/InProcessConnection.h"
+#include "opc/OpcBrowseDialog.h"
 #include "opc/OpcTestSupport.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QApplication>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <functional>
@@ -65,6 +68,38 @@ protected:
             run->findChild<QPushButton*>(QStringLiteral("KonecEksperimenta"))->click();
         });
         poll->start(5);
+    }
+
+    // A click on a cell of the tag table (the window must be shown).
+    void ClickCell(int column, int row)
+    {
+        StringGrid& grid = Tags();
+        const QRect cell = grid.visualRect(grid.model()->index(row, column));
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, cell.center());
+    }
+
+    // Answers the next browse dialog as a user would: enters the branches of
+    // `path` and opens with `leaves` selected; no leaves cancels the dialog.
+    static void AnswerBrowse(const QStringList& path, const QStringList& leaves)
+    {
+        QTimer::singleShot(0, [path, leaves] {
+            auto* dialog = qobject_cast<OpcBrowseDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr) << "no browse dialog";
+            if (leaves.isEmpty()) {
+                dialog->bCancel->click();
+                return;
+            }
+            QListWidget* list = dialog->lbItems;
+            for (const QString& branch : path) {
+                list->setCurrentItem(list->findItems(branch, Qt::MatchExactly).value(0));
+                QTest::keyClick(list, Qt::Key_Space);
+            }
+            list->clearSelection();
+            for (const QString& leaf : leaves)
+                list->findItems(leaf, Qt::MatchExactly).value(0)->setSelected(true);
+            list->setFocus();
+            dialog->bOpen->click();
+        });
     }
 
     QTemporaryDir dir;

@@ -3,9 +3,7 @@
 // demo server.
 
 #include "ProgramFixture.h"
-#include "opc/OpcBrowseDialog.h"
 
-#include <QListWidget>
 #include <QRadioButton>
 #include <QTest>
 
@@ -14,37 +12,6 @@ namespace {
 class TagBrowse : public ProgramFixture {
 protected:
     TagBrowse() { Connect(); }
-
-    // Answers the next browse dialog: enters the branches of `path` and
-    // opens with `leaves` selected; no leaves cancels the dialog.
-    void AnswerBrowse(const QStringList& path, const QStringList& leaves)
-    {
-        QTimer::singleShot(0, [path, leaves] {
-            auto* dialog = qobject_cast<OpcBrowseDialog*>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr) << "no browse dialog";
-            if (leaves.isEmpty()) {
-                dialog->bCancel->click();
-                return;
-            }
-            QListWidget* list = dialog->lbItems;
-            for (const QString& branch : path) {
-                list->setCurrentItem(list->findItems(branch, Qt::MatchExactly).value(0));
-                QTest::keyClick(list, Qt::Key_Space);
-            }
-            list->clearSelection();
-            for (const QString& leaf : leaves)
-                list->findItems(leaf, Qt::MatchExactly).value(0)->setSelected(true);
-            list->setFocus();
-            dialog->bOpen->click();
-        });
-    }
-
-    void ClickCell(int column, int row)
-    {
-        StringGrid& grid = Tags();
-        const QRect cell = grid.visualRect(grid.model()->index(row, column));
-        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, cell.center());
-    }
 
     void Browse() { Find<QPushButton>("IzberiAjtemKnof")->click(); }
 };

@@ -12,7 +12,8 @@ TEST(OpcPlantPort, ARoleWithoutAnItemReadsZeroAndWritesNothing)
     TestConnection test;
     test.Connect();
     OpcPlantPort plant(test.Connection);
-    EXPECT_TRUE(plant.Active());
+    // Connected, but a loop without any tag is no plant: it is simulated.
+    EXPECT_FALSE(plant.Active());
     EXPECT_EQ(plant.Value(LoopTag::Y1), 0.0);
     EXPECT_FALSE(plant.MVDiffers(5.0));
     EXPECT_FALSE(plant.IsMVQualityGood());
@@ -21,9 +22,13 @@ TEST(OpcPlantPort, ARoleWithoutAnItemReadsZeroAndWritesNothing)
         plant.WriteSwitch(tag, 1);
     EXPECT_TRUE(test.Server->WriteLog.isEmpty());
 
-    plant.ItemY1 = test.Connection.AddItem(*test.FastGroup(), "Area.Tag1");
+    plant.ItemRA = test.Connection.AddItem(*test.FastGroup(), "Area.Tag2");
+    EXPECT_FALSE(plant.Active()) << "a switch tag is not a loop tag";
+    plant.ItemY1 = test.Connection.AddItem(*test.FastGroup("Skupina2"), "Area.Tag1");
+    EXPECT_TRUE(plant.Active());
     plant.ForgetItems();
     EXPECT_EQ(plant.ItemY1, nullptr);
+    EXPECT_FALSE(plant.Active());
 }
 
 TEST(OpcPlantPort, WritesMvAsADoubleAndCommandsAsIntegersAndComparesWithTheDeliveredValue)
