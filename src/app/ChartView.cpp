@@ -1,5 +1,7 @@
 #include "app/ChartView.h"
 
+#include "data/ChartStyle.h"
+
 #include <QLegend>
 #include <QMouseEvent>
 #include <QPen>
@@ -10,14 +12,16 @@ ClickableChartView::ClickableChartView(const QString& title, QWidget* parent)
 {
     QChart* c = chart();
     c->setTitle(title);
+    LocalizeNumbers(c);
     c->legend()->hide();
     c->setDropShadowEnabled(false);
     c->setBackgroundRoundness(0);
     c->setMargins(QMargins(4, 4, 4, 4));
     c->addAxis(axisX_, Qt::AlignBottom);
     c->addAxis(axisY_, Qt::AlignLeft);
-    axisX_->setLabelFormat(QStringLiteral("%g"));
-    axisY_->setLabelFormat(QStringLiteral("%g"));
+    // The precision is spelt out: localized labels need one.
+    axisX_->setLabelFormat(QStringLiteral("%.6g"));
+    axisY_->setLabelFormat(QStringLiteral("%.6g"));
     setRenderHint(QPainter::Antialiasing);
     setMinimumSize(200, 150);
 }

@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QStatusBar>
 #include <QTimer>
 
 #include <array>
@@ -31,6 +32,7 @@ struct Parameter {
     const char* Name; // "P", "I", "D"
     int Row;          // tag-table row of its tag
     QVariant Value;   // as it is written
+    QString Shown;    // the field's text, "0" for an empty field
 };
 
 // A field's value as the controller receives it: a double, or the integer 0
@@ -68,9 +70,16 @@ void PumpEvents()
 
 void TForm1::Button16Click()
 {
-    std::array<Parameter, 3> parameters = {Parameter{"P", 7, FieldValue(Edit_Reg_Kp, "P")},
-                                           Parameter{"I", 8, FieldValue(Edit_Reg_Ki, "I")},
-                                           Parameter{"D", 9, FieldValue(Edit_Reg_Kd, "D")}};
+    // A message of an earlier write-back must not stand for this one.
+    StatusBar1->clearMessage();
+    const auto parameter = [](const char* name, int row, const QLineEdit* field) {
+        const QString text = field->text();
+        return Parameter{name, row, FieldValue(field, name),
+                         text.isEmpty() ? QStringLiteral("0") : text};
+    };
+    const std::array<Parameter, 3> parameters = {parameter("P", 7, Edit_Reg_Kp),
+                                                 parameter("I", 8, Edit_Reg_Ki),
+                                                 parameter("D", 9, Edit_Reg_Kd)};
     if (!dOPCServer1.Active())
         throw OpcError(NotWritten(QStringLiteral("povezava z OPC strežnikom ni vzpostavljena."))
                            .toStdString());
@@ -112,4 +121,10 @@ void TForm1::Button16Click()
         }
         written << QLatin1String(parameters[i].Name);
     }
+    // The write gives no sign of its own; say what went where.
+    QStringList loaded;
+    for (std::size_t i = 0; i < parameters.size(); ++i)
+        loaded << QStringLiteral("%1 = %2").arg(items[i]->ItemID, parameters[i].Shown);
+    StatusBar1->showMessage(QStringLiteral("Naloženo v regulator: ") +
+                            loaded.join(QStringLiteral("; ")) + u'.');
 }

@@ -10,7 +10,8 @@ namespace {
 UserDialogs realDialogs;
 UserDialogs* current = nullptr;
 
-QString RunFileDialog(QWidget* parent, const FileDialogRequest& request, QFileDialog::AcceptMode mode)
+QString RunFileDialog(QWidget* parent, const FileDialogRequest& request,
+                      QFileDialog::AcceptMode mode)
 {
     QFileDialog dialog(parent, request.Caption, request.Directory);
     dialog.setAcceptMode(mode);
@@ -25,7 +26,7 @@ QString RunFileDialog(QWidget* parent, const FileDialogRequest& request, QFileDi
     return WithDefaultExtension(dialog.selectedFiles().constFirst(), request.DefaultExtension);
 }
 
-}  // namespace
+} // namespace
 
 void UserDialogs::ShowError(QWidget* parent, const QString& message)
 {
@@ -68,7 +69,15 @@ QString QtNameFilters(const QString& filter)
             if (pattern == QStringLiteral("*.*"))
                 pattern = QStringLiteral("*");
         }
-        filters << parts[i] + QStringLiteral(" (") + patterns.join(u' ') + u')';
+        // A description that names its patterns already, "Data (*.a)",
+        // would show them twice: its own list gives way to the real one.
+        QString description = parts[i].trimmed();
+        if (description.endsWith(u')')) {
+            const qsizetype open = description.lastIndexOf(u'(');
+            if (open > 0)
+                description = description.left(open).trimmed();
+        }
+        filters << description + QStringLiteral(" (") + patterns.join(u' ') + u')';
     }
     return filters.join(QStringLiteral(";;"));
 }

@@ -3,6 +3,7 @@
 #include <QBrush>
 #include <QChart>
 #include <QLinearGradient>
+#include <QLocale>
 #include <QValueAxis>
 
 #include <cmath>
@@ -30,6 +31,14 @@ void BackgroundGradient(const QChart* chart, QColor& start, QColor& end)
         return;
     start = gradient->stops().constFirst().second;
     end = gradient->stops().constLast().second;
+}
+
+void LocalizeNumbers(QChart* chart)
+{
+    QLocale locale;
+    locale.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
+    chart->setLocale(locale);
+    chart->setLocalizeNumbers(true);
 }
 
 void SetAxisRange(QValueAxis* axis, double min, double max, int labels)

@@ -20,6 +20,11 @@ void SetBackgroundGradient(QChart* chart, const QColor& start, const QColor& end
 // invalid when the background is not a gradient).
 void BackgroundGradient(const QChart* chart, QColor& start, QColor& end);
 
+// Axis labels in the user's locale, with the decimal mark of the value
+// fields beside the charts and without group separators (a Slovenian "1.000"
+// would read as one).
+void LocalizeNumbers(QChart* chart);
+
 // Sets the axis to run exactly from min to max with labels at round values
 // (multiples of 1, 2 or 5 times a power of ten, about `labels` of them), as
 // an automatic axis would label it. An empty or non-finite range keeps the

@@ -30,6 +30,7 @@ TForm_Histogram::TForm_Histogram(QWidget* parent) : QDialog(parent)
 
     auto* chart = new QChart();
     chart->setTitle(QStringLiteral("Histogram"));
+    LocalizeNumbers(chart);
     chart->legend()->hide();
     chart->setAnimationOptions(QChart::NoAnimation);
 

@@ -30,6 +30,7 @@ TForm_Obdelava_Large::TForm_Obdelava_Large(QWidget* parent) : QDialog(parent)
 
     auto* chart = new QChart();
     chart->setTitle(QStringLiteral("Časovni prikaz signala"));
+    LocalizeNumbers(chart);
     chart->legend()->hide();
     chart->setAnimationOptions(QChart::NoAnimation);
 

@@ -1,5 +1,7 @@
 #include "experiment/LiveChart.h"
 
+#include "data/ChartStyle.h"
+
 #include <QChart>
 #include <QLineSeries>
 #include <QValueAxis>
@@ -16,6 +18,7 @@ LiveChart::LiveChart(const QString& objectName, const QString& seriesName, const
     series_->setObjectName(seriesName);
     auto* chart = new QChart;
     chart->setTitle(title);
+    LocalizeNumbers(chart);
     chart->legend()->hide();
     chart->setDropShadowEnabled(false);
     chart->addSeries(series_);

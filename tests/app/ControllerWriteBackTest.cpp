@@ -6,6 +6,7 @@
 #include "support/LocaleScope.h"
 
 #include <QLineEdit>
+#include <QStatusBar>
 
 namespace {
 
@@ -59,6 +60,15 @@ TEST_F(WriteBack, ParametersArriveInOrderAnEmptyFieldAsTheIntegerZero)
     EXPECT_EQ(form->WriteBackGroup->OPCItems().size(), 3u);
     EXPECT_EQ(demo->WriteLog.mid(3),
               (Log{{DemoTags::P1, 2.0}, {DemoTags::I1, 0}, {DemoTags::D1, 0.5}}));
+    // Said in the status bar, as the fields show it; and gone when the next
+    // write-back fails.
+    EXPECT_EQ(form->StatusBar1->currentMessage(),
+              QStringLiteral("Naloženo v regulator: Loop1.Controller1.P = 2; Loop1.Controller1.I "
+                             "= 0; Loop1.Controller1.D = 0,5."));
+    demo->RefuseWrite(DemoTags::P1);
+    Load();
+    EXPECT_EQ(dialogs.Errors.size(), 1);
+    EXPECT_TRUE(form->StatusBar1->currentMessage().isEmpty());
 }
 
 TEST_F(WriteBack, AFieldThatIsNotAFiniteNumberWritesNothing)

@@ -234,6 +234,10 @@ TEST_F(ManualRoad, FromTheTagTableToTheParametersInTheController)
     EXPECT_TRUE(
         PumpUntil([this, kp] { return demo->FindTag(DemoTags::P1)->Value == QVariant(kp); }));
     EXPECT_EQ(demo->FindTag(DemoTags::D1)->Value, QVariant(td));
+    EXPECT_EQ(form->StatusBar1->currentMessage(),
+              QStringLiteral("Naloženo v regulator: %1 = %2; %3 = %4; %5 = %6.")
+                  .arg(DemoTags::P1, Text("Edit_Reg_Kp"), DemoTags::I1, Text("Edit_Reg_Ki"),
+                       DemoTags::D1, Text("Edit_Reg_Kd")));
 
     // A controller without a D term: the empty field is the integer 0.
     Find<RadioGroup>("RadioGroup_IzbiraTipaReg")->Button(2)->click();
@@ -244,4 +248,6 @@ TEST_F(ManualRoad, FromTheTagTableToTheParametersInTheController)
     EXPECT_EQ(demo->WriteLog[3], (QPair<QString, QVariant>{DemoTags::P1, Number("Edit_Reg_Kp")}));
     EXPECT_EQ(demo->WriteLog[5], (QPair<QString, QVariant>{DemoTags::D1, 0}));
     EXPECT_EQ(demo->WriteLog[5].second.typeId(), QMetaType::Int);
+    EXPECT_TRUE(
+        form->StatusBar1->currentMessage().endsWith(DemoTags::D1 + QStringLiteral(" = 0.")));
 }

@@ -1,15 +1,22 @@
 #include "app/VarkolWindows.h"
 #include "data/Podatki.h"
 #include "opc/OpcClient.h"
+#include "support/LocaleScope.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QApplication>
+#include <QChartView>
 #include <QComboBox>
+#include <QGraphicsScene>
+#include <QGraphicsTextItem>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
+#include <QTabWidget>
+#include <QValueAxis>
 
 #include <gtest/gtest.h>
 
@@ -124,4 +131,69 @@ TEST(ProgramWindows, TheRunWindowReachesTheMainWindowThroughItsHost)
     EXPECT_EQ(start->value(), 17);
     EXPECT_EQ(main.Series_MV->count(), 34);
     EXPECT_TRUE(dialogs.Errors.isEmpty());
+}
+
+namespace {
+
+// The numbers among the texts a chart has drawn (axis labels).
+QStringList NumberLabels(QChartView* view)
+{
+    static const QRegularExpression number(QStringLiteral(R"(^-?\d[\d.,]*$)"));
+    QStringList labels;
+    for (QGraphicsItem* item : view->scene()->items())
+        if (auto* text = qgraphicsitem_cast<QGraphicsTextItem*>(item))
+            if (number.match(text->toPlainText()).hasMatch())
+                labels << text->toPlainText();
+    return labels;
+}
+
+} // namespace
+
+TEST(ProgramWindows, EveryChartLabelsItsAxesWithTheLocalesDecimalMark)
+{
+    LocaleScope comma(LocaleScope::Comma());
+    ScriptedDialogs dialogs;
+    Podatki store;
+    OpcClientObjects opc = CreateDefaultOpcClient();
+    VarkolWindows windows = CreateVarkolWindows(store, *opc.Server, *opc.Browser);
+    const QList<QWidget*> all = {windows.Form1.get(), windows.Eksperiment.get(),
+                                 windows.Form_SamodNastav.get(), windows.Form_Histogram.get(),
+                                 windows.Form_Obdelava_Large.get()};
+    int charts = 0;
+    for (QWidget* window : all) {
+        const QList<QChartView*> views = window->findChildren<QChartView*>();
+        if (views.isEmpty())
+            continue;
+        window->show();
+        for (QChartView* view : views) {
+            // Visible on its page, with fractional labels to draw (the
+            // histogram's count axis stays whole: it ends at 2.5 then).
+            for (QWidget* w = view; w && w != window; w = w->parentWidget())
+                if (auto* tabs = qobject_cast<QTabWidget*>(w->parentWidget()->parentWidget()))
+                    tabs->setCurrentWidget(w);
+            for (QAbstractAxis* axis : view->chart()->axes())
+                if (auto* values = qobject_cast<QValueAxis*>(axis))
+                    values->setRange(0, 2.5);
+            QApplication::processEvents();
+            const QStringList labels = NumberLabels(view);
+            const QString name = window->objectName() + u'/' + view->objectName();
+            EXPECT_FALSE(labels.isEmpty()) << name.toStdString();
+            EXPECT_FALSE(labels.join(u' ').contains(u'.'))
+                << name.toStdString() << ": " << labels.join(u' ').toStdString();
+            EXPECT_TRUE(labels.join(u' ').contains(u','))
+                << name.toStdString() << ": " << labels.join(u' ').toStdString();
+            ++charts;
+        }
+        window->hide();
+    }
+    EXPECT_GE(charts, 12);
+}
+
+TEST(ProgramWindows, FileFiltersNameEachPatternOnce)
+{
+    EXPECT_EQ(QtNameFilters(QStringLiteral("Varkol Experiment (*.vkx)|*.vkx|All files|*.*")),
+              QStringLiteral("Varkol Experiment (*.vkx);;All files (*)"));
+    EXPECT_EQ(
+        QtNameFilters(QStringLiteral("Data files (*.txt, *.dat)|*.txt; *.dat|All files (*.*)|*.*")),
+        QStringLiteral("Data files (*.txt *.dat);;All files (*)"));
 }
