@@ -85,6 +85,14 @@ void TForm1::Button16Click()
                            .toStdString());
     if (!WriteBackGroup)
         throw OpcError(NotWritten(QStringLiteral("skupina \"SkupReg\" ne obstaja.")).toStdString());
+    // A parameter without a tag could not be written after the others had
+    // been: the controller would keep part of the old set.
+    for (const Parameter& p : parameters)
+        if (OPCTabela->Cell(0, p.Row).trimmed().isEmpty())
+            throw OpcError(NotWritten(QStringLiteral("v tabeli OPC točk manjka oznaka točke "
+                                                     "\"%1 člen\".")
+                                          .arg(QLatin1String(p.Name)))
+                               .toStdString());
 
     dOPCServer1.ClearItems(*WriteBackGroup);
     std::array<OpcItem*, 3> items{};

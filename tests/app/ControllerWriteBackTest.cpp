@@ -103,13 +103,21 @@ TEST_F(WriteBack, WithoutGoodQualityOfThePItemNothingIsWritten)
     EXPECT_TRUE(LastError().contains(QStringLiteral("povezava z OPC strežnikom ni vzpostavljena")))
         << LastError().toStdString();
 
+    // A parameter without a tag: nothing is written, and it is said which.
+    Connect();
+    Tags().SetCell(0, 9, QString());
+    Load();
+    ASSERT_EQ(dialogs.Errors.size(), 2);
+    EXPECT_TRUE(LastError().endsWith(QStringLiteral("manjka oznaka točke \"D člen\".")))
+        << LastError().toStdString();
+    Tags().SetCell(0, 9, DemoTags::D1);
+
     // A P tag the server does not know never gets a good quality: the wait
     // ends at its bound.
-    Connect();
     form->WriteBackQualityWaitMs = 300;
     Tags().SetCell(0, 7, QStringLiteral("Loop1.Controller1.Nope"));
     Load();
-    ASSERT_EQ(dialogs.Errors.size(), 2);
+    ASSERT_EQ(dialogs.Errors.size(), 3);
     EXPECT_TRUE(LastError().contains(QStringLiteral("\"Loop1.Controller1.Nope\" v %1 s ni dobila "
                                                     "dobre kakovosti")
                                          .arg(FormatGeneral(0.3, 6))))
