@@ -4,6 +4,8 @@
 #include "data/ObdelavaClass.h"
 #include "model/ModelQuality.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <exception>
 #include <string>
@@ -181,6 +183,33 @@ int DelaySamples(double deadTime, double ts)
 
 namespace {
 
+// The identification window and the arrays drawn from it, as they were
+// before an identification.
+class IdentificationSnapshot {
+public:
+    explicit IdentificationSnapshot(const Podatki& store)
+        : count_(store.IdentSampleCount), arrays_{store.IdentTime,        store.IdentU,
+                                                  store.IdentY1,          store.IdentY2,
+                                                  store.MeasuredInner,    store.MeasuredOuter,
+                                                  store.ModelOutputInner, store.ModelOutputOuter}
+    {
+    }
+    void Restore(Podatki& store) const
+    {
+        store.IdentSampleCount = count_;
+        Podatki::Signal* targets[] = {&store.IdentTime,        &store.IdentU,
+                                      &store.IdentY1,          &store.IdentY2,
+                                      &store.MeasuredInner,    &store.MeasuredOuter,
+                                      &store.ModelOutputInner, &store.ModelOutputOuter};
+        for (std::size_t k = 0; k < arrays_.size(); ++k)
+            std::copy(arrays_[k].begin(), arrays_[k].end(), targets[k]->begin());
+    }
+
+private:
+    int count_;
+    std::array<Podatki::Signal, 8> arrays_;
+};
+
 bool IsFinite(const ProcessModel& m)
 {
     return std::isfinite(m.Gain) && std::isfinite(m.TimeConstant) && std::isfinite(m.DeadTime) &&
@@ -203,14 +232,22 @@ void IdentifyModels(Podatki& store, int start, int end)
                                std::to_string(MinimumIdentificationSamples));
 
     const double t0 = 0.05 * (Sample(store.Time, end) - Sample(store.Time, start));
-    store.IdentSampleCount = n;
-    TObdelava(store).RemoveInitialOffsets(start, end);
-
+    // A failed identification must leave the window, the arrays and the
+    // models as they were, so the page never pairs an old model with new
+    // curves.
+    IdentificationSnapshot before(store);
     TModel model(store);
-    model.Identify(n, store.SamplingTime, t0);
-    if (!IsFinite(model.Inner) || !IsFinite(model.Outer))
-        throw ComputationError("Identifikacija modela ni uspela: vrednosti signalov so prevelike "
-                               "za končen rezultat");
+    try {
+        store.IdentSampleCount = n;
+        TObdelava(store).RemoveInitialOffsets(start, end);
+        model.Identify(n, store.SamplingTime, t0);
+        if (!IsFinite(model.Inner) || !IsFinite(model.Outer))
+            throw ComputationError("Identifikacija modela ni uspela: vrednosti signalov so "
+                                   "prevelike za končen rezultat");
+    } catch (...) {
+        before.Restore(store);
+        throw;
+    }
     store.InnerModel = model.Inner;
     store.OuterModel = model.Outer;
     store.InnerDelaySamples = DelaySamples(model.Inner.DeadTime, store.SamplingTime);

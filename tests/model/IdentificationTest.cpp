@@ -382,7 +382,15 @@ TEST(IdentifyModels, RefusesSignalsTooLargeForAFiniteFitAndKeepsTheModels)
     auto store = StoreWith(plan);
     store->InnerModel.Gain = 42;
     store->OuterModel.Gain = 43;
+    store->IdentSampleCount = 7;
+    store->IdentU[3] = 5;
+    store->ModelOutputOuter[2] = 6;
     EXPECT_THROW(IdentifyModels(*store, 1, 100), ComputationError);
     EXPECT_EQ(store->InnerModel.Gain, 42);
     EXPECT_EQ(store->OuterModel.Gain, 43);
+    // The window and its curves stay with the models they belong to.
+    EXPECT_EQ(store->IdentSampleCount, 7);
+    EXPECT_EQ(store->IdentU[3], 5);
+    EXPECT_EQ(store->IdentU[40], 0);
+    EXPECT_EQ(store->ModelOutputOuter[2], 6);
 }
