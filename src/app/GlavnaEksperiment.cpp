@@ -169,13 +169,11 @@ QWidget* TForm1::BuildExperimentPage()
     parameters->setColumnStretch(3, 1);
     int row = 0;
     auto addRow = [&](QWidget* edit, const QString& caption) {
-        parameters->addWidget(CaptionFor(edit, caption), row, 0);
-        parameters->addWidget(edit, row, 1);
+        AddCaptionedRow(parameters, row, edit, caption);
         ++row;
     };
     addRow(CasVzorcenjaEdit, QStringLiteral("Čas vzorčenja: [s]"));
-    parameters->addWidget(CaptionFor(CajtZacetka, QStringLiteral("Začetek eksperimenta:")), row, 0);
-    parameters->addWidget(CajtZacetka, row, 1);
+    AddCaptionedRow(parameters, row, CajtZacetka, QStringLiteral("Začetek eksperimenta:"));
     parameters->addWidget(DateTimePicker1, row, 2);
     ++row;
     parameters->addWidget(Button1, row, 1, 1, 2, Qt::AlignLeft);
@@ -230,12 +228,9 @@ QWidget* TForm1::BuildExperimentPage()
     Edit_MVMin = NewEdit("Edit_MVMin", QStringLiteral("0"), 90);
     Edit_MVStep = NewEdit("Edit_MVStep", QStringLiteral("1"), 90);
     auto* slider = new QGridLayout(GroupBox_MVSlider);
-    slider->addWidget(CaptionFor(Edit_MVMax, QStringLiteral("Maksimum:")), 0, 0);
-    slider->addWidget(Edit_MVMax, 0, 1);
-    slider->addWidget(CaptionFor(Edit_MVMin, QStringLiteral("Minimum:")), 1, 0);
-    slider->addWidget(Edit_MVMin, 1, 1);
-    slider->addWidget(CaptionFor(Edit_MVStep, QStringLiteral("Korak:")), 2, 0);
-    slider->addWidget(Edit_MVStep, 2, 1);
+    AddCaptionedRow(slider, 0, Edit_MVMax, QStringLiteral("Maksimum:"));
+    AddCaptionedRow(slider, 1, Edit_MVMin, QStringLiteral("Minimum:"));
+    AddCaptionedRow(slider, 2, Edit_MVStep, QStringLiteral("Korak:"));
     slider->setColumnStretch(2, 1);
     right->addWidget(GroupBox_MVSlider);
 

@@ -1,6 +1,7 @@
 #include "app/GlavnaLayout.h"
 
 #include <QCheckBox>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -56,6 +57,12 @@ QLabel* CaptionFor(QWidget* control, const QString& text)
     label->setBuddy(control);
     control->setProperty(CaptionProperty, QVariant::fromValue<QObject*>(label));
     return label;
+}
+
+void AddCaptionedRow(QGridLayout* grid, int row, QWidget* control, const QString& caption)
+{
+    grid->addWidget(CaptionFor(control, caption), row, 0);
+    grid->addWidget(control, row, 1);
 }
 
 QLabel* CaptionOf(const QWidget* control)

@@ -8,6 +8,7 @@
 #include <QString>
 
 class QCheckBox;
+class QGridLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -29,6 +30,9 @@ QLabel* NewValueLabel(const char* name, const QString& text = QString(), int wid
 QLabel* NewLabel(const char* name, const QString& text);
 // The caption beside `control`, named after it.
 QLabel* CaptionFor(QWidget* control, const QString& text);
+// Puts `control` into column 1 of `row`, its caption (named after it) into
+// column 0: the rows of label-beside-edit forms.
+void AddCaptionedRow(QGridLayout* grid, int row, QWidget* control, const QString& caption);
 // The caption of `control`, when it has one.
 QLabel* CaptionOf(const QWidget* control);
 // Enables or disables a control together with its caption.

@@ -99,8 +99,7 @@ QWidget* TForm1::BuildModelPage()
     Image_Quality_Red = NewQualityLamp("Image_Quality_Red", QColor(220, 0, 0));
 
     auto* model = new QGridLayout(GroupBox_Model);
-    model->addWidget(CaptionFor(Edit_Gain, QStringLiteral("Ocenjeno ojačenje: ")), 0, 0);
-    model->addWidget(Edit_Gain, 0, 1);
+    AddCaptionedRow(model, 0, Edit_Gain, QStringLiteral("Ocenjeno ojačenje: "));
     model->addWidget(CaptionFor(Label_DGain, QStringLiteral("+-")), 0, 2);
     model->addWidget(Label_DGain, 0, 3);
     model->addWidget(CaptionFor(Edit_Time, QStringLiteral("Ocenjena časovna konstanta [s]: ")), 1,
@@ -108,16 +107,11 @@ QWidget* TForm1::BuildModelPage()
     model->addWidget(Edit_Time, 1, 1);
     model->addWidget(CaptionFor(Label_DTime, QStringLiteral("+-")), 1, 2);
     model->addWidget(Label_DTime, 1, 3);
-    model->addWidget(CaptionFor(Edit_Delay, QStringLiteral("Ocenjen mrtvi čas [s]: ")), 2, 0);
-    model->addWidget(Edit_Delay, 2, 1);
+    AddCaptionedRow(model, 2, Edit_Delay, QStringLiteral("Ocenjen mrtvi čas [s]: "));
     model->setRowMinimumHeight(3, 8);
-    model->addWidget(CaptionFor(Label_STD, QStringLiteral("Standardna deviacija:")), 4, 0);
-    model->addWidget(Label_STD, 4, 1);
-    model->addWidget(CaptionFor(Label_Rel_Pogresek, QStringLiteral("Relativni pogrešek modela:")),
-                     5, 0);
-    model->addWidget(Label_Rel_Pogresek, 5, 1);
-    model->addWidget(CaptionFor(Label_Kvaliteta, QStringLiteral("Kvaliteta modela:")), 6, 0);
-    model->addWidget(Label_Kvaliteta, 6, 1);
+    AddCaptionedRow(model, 4, Label_STD, QStringLiteral("Standardna deviacija:"));
+    AddCaptionedRow(model, 5, Label_Rel_Pogresek, QStringLiteral("Relativni pogrešek modela:"));
+    AddCaptionedRow(model, 6, Label_Kvaliteta, QStringLiteral("Kvaliteta modela:"));
     auto* lamps = new QHBoxLayout;
     lamps->setSpacing(0);
     for (QLabel* lamp :

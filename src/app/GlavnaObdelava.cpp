@@ -112,10 +112,8 @@ QWidget* TForm1::BuildProcessingPage()
     ScrollBar3 = NewHorizontalScrollBar("ScrollBar3", 1, 1, 1);
     ScrollBar4 = NewHorizontalScrollBar("ScrollBar4", 1, 1, 1);
     auto* bounds = new QGridLayout(window);
-    bounds->addWidget(CaptionFor(ScrollBar3, QStringLiteral("Začetek poizkusa")), 0, 0);
-    bounds->addWidget(ScrollBar3, 0, 1);
-    bounds->addWidget(CaptionFor(ScrollBar4, QStringLiteral("Konec poizkusa")), 1, 0);
-    bounds->addWidget(ScrollBar4, 1, 1);
+    AddCaptionedRow(bounds, 0, ScrollBar3, QStringLiteral("Začetek poizkusa"));
+    AddCaptionedRow(bounds, 1, ScrollBar4, QStringLiteral("Konec poizkusa"));
     bounds->setColumnStretch(1, 1);
     left->addWidget(window);
     page->addLayout(left, 1);
@@ -134,14 +132,10 @@ QWidget* TForm1::BuildProcessingPage()
     auto* dataLayout = new QGridLayout(GroupBox_Data);
     dataLayout->addWidget(CaptionFor(Label_Ime, QStringLiteral("Datoteka:")), 0, 0);
     dataLayout->addWidget(Label_Ime, 0, 1, 1, 2);
-    dataLayout->addWidget(CaptionFor(Label_Datum, QStringLiteral("Datum:")), 1, 0);
-    dataLayout->addWidget(Label_Datum, 1, 1);
-    dataLayout->addWidget(CaptionFor(Label_Ura, QStringLiteral("Ura:")), 2, 0);
-    dataLayout->addWidget(Label_Ura, 2, 1);
-    dataLayout->addWidget(CaptionFor(Label_Ts, QStringLiteral("Čas vzorčenja [s]:")), 3, 0);
-    dataLayout->addWidget(Label_Ts, 3, 1);
-    dataLayout->addWidget(CaptionFor(Label_Ns, QStringLiteral("Število vzorcev:")), 4, 0);
-    dataLayout->addWidget(Label_Ns, 4, 1);
+    AddCaptionedRow(dataLayout, 1, Label_Datum, QStringLiteral("Datum:"));
+    AddCaptionedRow(dataLayout, 2, Label_Ura, QStringLiteral("Ura:"));
+    AddCaptionedRow(dataLayout, 3, Label_Ts, QStringLiteral("Čas vzorčenja [s]:"));
+    AddCaptionedRow(dataLayout, 4, Label_Ns, QStringLiteral("Število vzorcev:"));
     dataLayout->setColumnStretch(2, 1);
     auto* fileButtons = new QHBoxLayout;
     fileButtons->addWidget(Button3);
@@ -172,8 +166,7 @@ QWidget* TForm1::BuildProcessingPage()
         bar->setPageStep(1);
         number->setReadOnly(true);
         name->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-        columns->addWidget(CaptionFor(bar, caption), row, 0);
-        columns->addWidget(bar, row, 1);
+        AddCaptionedRow(columns, row, bar, caption);
         columns->addWidget(number, row, 2);
         columns->addWidget(name, row + 1, 1, 1, 2);
         row += 2;
@@ -198,12 +191,9 @@ QWidget* TForm1::BuildProcessingPage()
     Edit_Actuator_Minimum = NewEdit("Edit_Actuator_Minimum", QStringLiteral("0"), 90);
     Edit_Actuator_Velocity = NewEdit("Edit_Actuator_Velocity", QStringLiteral("1"), 90);
     auto* actuator = new QGridLayout(GroupBox_Actuator);
-    actuator->addWidget(CaptionFor(Edit_Actuator_Maximum, QStringLiteral("Maksimum:")), 0, 0);
-    actuator->addWidget(Edit_Actuator_Maximum, 0, 1);
-    actuator->addWidget(CaptionFor(Edit_Actuator_Minimum, QStringLiteral("Minimum:")), 1, 0);
-    actuator->addWidget(Edit_Actuator_Minimum, 1, 1);
-    actuator->addWidget(CaptionFor(Edit_Actuator_Velocity, QStringLiteral("Čas odp. [s]:")), 2, 0);
-    actuator->addWidget(Edit_Actuator_Velocity, 2, 1);
+    AddCaptionedRow(actuator, 0, Edit_Actuator_Maximum, QStringLiteral("Maksimum:"));
+    AddCaptionedRow(actuator, 1, Edit_Actuator_Minimum, QStringLiteral("Minimum:"));
+    AddCaptionedRow(actuator, 2, Edit_Actuator_Velocity, QStringLiteral("Čas odp. [s]:"));
     actuator->setColumnStretch(2, 1);
     right->addWidget(GroupBox_Actuator);
 

@@ -31,8 +31,7 @@ QWidget* TForm1::BuildReportPage()
     Label63 = NewValueLabel("Label63", QStringLiteral("normal.dot"), 320);
     Button_IzberiPredlogo = NewButton("Button_IzberiPredlogo", QStringLiteral("Izberi predlogo"));
     auto* templateRow = new QGridLayout(templateGroup);
-    templateRow->addWidget(CaptionFor(Label63, QStringLiteral("Predloga:")), 0, 0);
-    templateRow->addWidget(Label63, 0, 1);
+    AddCaptionedRow(templateRow, 0, Label63, QStringLiteral("Predloga:"));
     templateRow->addWidget(Button_IzberiPredlogo, 1, 1, Qt::AlignLeft);
     templateRow->setColumnStretch(1, 1);
 

@@ -42,8 +42,7 @@ QGroupBox* ResultGroup(const char* name, const QString& caption,
     auto* layout = new QGridLayout(group);
     int row = 0;
     for (const auto& [label, text] : rows) {
-        layout->addWidget(CaptionFor(label, text), row, 0);
-        layout->addWidget(label, row, 1);
+        AddCaptionedRow(layout, row, label, text);
         ++row;
     }
     layout->setColumnStretch(1, 1);

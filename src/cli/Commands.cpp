@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-// Later commands are added to this table, one line each.
+// Every command, in the order --help lists them.
 namespace {
 
 const CliCommand commands[] = {
@@ -10,7 +10,10 @@ const CliCommand commands[] = {
          std::printf("{\"version\":\"%s\"}\n", VARKOL_VERSION);
          return 0;
      }},
-    {"condition", "condition FILE          conditioned signals, statistics", RunCondition},
+    {"condition",
+     "condition FILE [--mv N --u N --y1 N --y2 N --filter S --umax X --umin X --topen S --start I "
+     "--end I --signals]   the conditioned signals' statistics (and samples) of a data file",
+     RunCondition},
     {"convert", "convert IN OUT.vkd      any readable data file written as a .vkd", RunConvert},
     {"experiment",
      "experiment [--ts S --wait S --step-size X --step-duration S --steps N --mv0 X --both "
@@ -22,8 +25,15 @@ const CliCommand commands[] = {
      "identify FILE [--mv N --u N --y1 N --y2 N --filter S --umax X --umin X --topen S --start I "
      "--end I --save-model OUT.vkm]   the inner and outer models of a data file",
      RunIdentify},
-    {"tune", "tune (--model FILE.vkm | --K1 K --T1 T --L1 L [--K2 --T2 --L2]) [--cascade] [--method -1..6] [--slider 0..20] [--response 0|1] [--ts TEXT] [--form -1..3] [--type 0..3] [--scale-p|-i|-d TEXT] [--sequencer x:y,... --y1-range LO:HI]   tuning, labels, responses and controller form", RunTune},
-    {"controller", "controller FILE.vkc [--sequencer x:y,... --y1-range LO:HI]   the same for a controller file", RunController},
+    {"tune",
+     "tune (--model FILE.vkm | --K1 K --T1 T --L1 L [--K2 K --T2 T --L2 L]) [--cascade] "
+     "[--method -1..6] [--slider 0..20] [--response 0|1] [--ts TEXT] [--form -1..3] "
+     "[--type 0..3] [--scale-p|--scale-i|--scale-d TEXT] [--sequencer x:y,... --y1-range LO:HI]"
+     "   tuning, labels, responses and controller form",
+     RunTune},
+    {"controller",
+     "controller FILE.vkc [--sequencer x:y,... --y1-range LO:HI]   the same for a controller file",
+     RunController},
 };
 
 }  // namespace
