@@ -274,11 +274,10 @@ void TForm1::Button5Click()
 
 void TForm1::Button6Click()
 {
-    FileDialogRequest request;
-    request.Caption = QStringLiteral("Naloži model");
-    request.Directory = WorkDir;
-    request.Filter = ModelOpenFilter;
-    const QString fileName = Dialogs().OpenFileName(this, request);
+    const QString fileName =
+        Dialogs().OpenFileName(this, {.Caption = QStringLiteral("Naloži model"),
+                                      .Directory = WorkDir,
+                                      .Filter = ModelOpenFilter});
     if (fileName.isEmpty())
         return;
     LoadModel(fileName, Store);
@@ -289,12 +288,11 @@ void TForm1::Button6Click()
 
 void TForm1::Button7Click()
 {
-    FileDialogRequest request;
-    request.Caption = QStringLiteral("Shrani model");
-    request.Directory = WorkDir;
-    request.Filter = ModelSaveFilter;
-    request.DefaultExtension = ModelFileExtension;
-    const QString fileName = Dialogs().SaveFileName(this, request);
+    const QString fileName =
+        Dialogs().SaveFileName(this, {.Caption = QStringLiteral("Shrani model"),
+                                      .Directory = WorkDir,
+                                      .Filter = ModelSaveFilter,
+                                      .DefaultExtension = ModelFileExtension});
     if (fileName.isEmpty())
         return;
     SaveModel(fileName, Store);

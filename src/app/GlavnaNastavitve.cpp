@@ -162,13 +162,12 @@ void TForm1::ApplySettings(const ExperimentSettings& s)
 QString TForm1::SaveSettingsWithDialog()
 {
     const ExperimentSettings settings = CurrentSettings();
-    FileDialogRequest request;
-    request.Caption = QStringLiteral("Shrani nastavitve");
-    request.Directory = WorkDir;
-    request.Filter = SaveFilter;
-    request.DefaultExtension = SettingsExtension;
-    request.FileName = ProposedSettingsFileName(CajtZacetka->text(), DateTimePicker1->date());
-    const QString fileName = Dialogs().SaveFileName(this, request);
+    const QString fileName = Dialogs().SaveFileName(
+        this, {.Caption = QStringLiteral("Shrani nastavitve"),
+               .Directory = WorkDir,
+               .Filter = SaveFilter,
+               .DefaultExtension = SettingsExtension,
+               .FileName = ProposedSettingsFileName(CajtZacetka->text(), DateTimePicker1->date())});
     if (!fileName.isEmpty()) {
         WriteExperimentSettings(fileName, settings);
         WorkDir = QDir::toNativeSeparators(QFileInfo(fileName).absolutePath());
@@ -185,12 +184,11 @@ void TForm1::ShraniNastavitveClick()
 
 void TForm1::NaloziNastavitveClick()
 {
-    FileDialogRequest request;
-    request.Caption = QStringLiteral("Naloži nastavitve");
-    request.Directory = WorkDir;
-    request.Filter = OpenFilter;
-    request.DefaultExtension = SettingsExtension;
-    const QString fileName = Dialogs().OpenFileName(this, request);
+    const QString fileName =
+        Dialogs().OpenFileName(this, {.Caption = QStringLiteral("Naloži nastavitve"),
+                                      .Directory = WorkDir,
+                                      .Filter = OpenFilter,
+                                      .DefaultExtension = SettingsExtension});
     if (fileName.isEmpty())
         return;
     // The whole file is read before any control changes.

@@ -336,12 +336,11 @@ void TForm1::Edit_Reg_ScaleDKeyPress()
 
 void TForm1::Button9Click()
 {
-    FileDialogRequest request;
-    request.Caption = Button9->text();
-    request.Directory = WorkDir;
-    request.Filter = QString::fromLatin1(ControllerFileFilter);
-    request.DefaultExtension = QString::fromLatin1(ControllerFileExtension);
-    const QString fileName = Dialogs().SaveFileName(this, request);
+    const QString fileName = Dialogs().SaveFileName(
+        this, {.Caption = Button9->text(),
+               .Directory = WorkDir,
+               .Filter = QString::fromLatin1(ControllerFileFilter),
+               .DefaultExtension = QString::fromLatin1(ControllerFileExtension)});
     if (fileName.isEmpty())
         return;
     ControllerSettings settings;
@@ -370,12 +369,11 @@ void TForm1::Button9Click()
 
 void TForm1::Button8Click()
 {
-    FileDialogRequest request;
-    request.Caption = Button8->text();
-    request.Directory = WorkDir;
-    request.Filter = QString::fromLatin1(ControllerFileFilter);
-    request.DefaultExtension = QString::fromLatin1(ControllerFileExtension);
-    const QString fileName = Dialogs().OpenFileName(this, request);
+    const QString fileName = Dialogs().OpenFileName(
+        this, {.Caption = Button8->text(),
+               .Directory = WorkDir,
+               .Filter = QString::fromLatin1(ControllerFileFilter),
+               .DefaultExtension = QString::fromLatin1(ControllerFileExtension)});
     if (fileName.isEmpty())
         return;
     // The whole file is read first: a file that fails changes nothing.

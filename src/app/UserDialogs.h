@@ -12,11 +12,11 @@ class QWidget;
 // "Description|patterns|Description|patterns" notation, default extension
 // (without a dot, appended when the chosen name has none) and proposed name.
 struct FileDialogRequest {
-    QString Caption;
-    QString Directory;
-    QString Filter;
-    QString DefaultExtension;
-    QString FileName;
+    QString Caption{};
+    QString Directory{};
+    QString Filter{};
+    QString DefaultExtension{};
+    QString FileName{};
 };
 
 class UserDialogs {
