@@ -1,26 +1,11 @@
 #include "experiment/PlantValues.h"
 
-#include "app/Errors.h"
-#include "app/NumberText.h"
+#include "opc/OpcClient.h"
 
 #include <cmath>
-#include <limits>
 #include <optional>
 
 namespace {
-
-std::optional<double> TextNumber(const QString& text)
-{
-    try {
-        return ParseNumber(text);
-    } catch (const ConversionError&) {
-    }
-    try {
-        return ParseNumberWith(text, u".");
-    } catch (const ConversionError&) {
-    }
-    return std::nullopt;
-}
 
 constexpr double TwoTo63 = 9223372036854775808.0;
 
@@ -40,28 +25,7 @@ bool IsUnsignedInteger(int type)
 
 double VariantToDouble(const QVariant& value)
 {
-    switch (value.typeId()) {
-    case QMetaType::Bool:
-        return value.toBool() ? 1.0 : 0.0;
-    case QMetaType::QString:
-        return TextNumber(value.toString()).value_or(0.0);
-    case QMetaType::Double:
-    case QMetaType::Float:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::Char:
-    case QMetaType::SChar:
-    case QMetaType::UChar:
-        return value.toDouble();
-    default:
-        return 0.0;
-    }
+    return VariantNumber(value).value_or(0.0);
 }
 
 bool VariantDiffersFrom(const QVariant& stored, double mv)
@@ -74,7 +38,7 @@ bool VariantDiffersFrom(const QVariant& stored, double mv)
     if (type == QMetaType::Bool)
         return stored.toBool() != (mv != 0.0);
     if (type == QMetaType::QString) {
-        const std::optional<double> number = TextNumber(stored.toString());
+        const std::optional<double> number = VariantNumber(stored);
         return !number || *number != mv;
     }
     // Integers: the server rounds what is written, halves to even (the

@@ -6,9 +6,8 @@
 
 #include <QVariant>
 
-// The stored value as a double: numbers as they are, booleans as 0 or 1,
-// texts that read as a number ('.' or the locale's decimal mark) as that
-// number; a value not yet delivered, or any other value, gives 0.
+// The stored value as a double (VariantNumber); a value not yet delivered,
+// one that is not finite, or any other value gives 0.
 double VariantToDouble(const QVariant& value);
 
 // Whether writing `mv` would change a tag that holds `stored`, compared in

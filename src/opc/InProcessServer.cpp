@@ -12,36 +12,9 @@
 
 namespace {
 
-std::optional<double> NumberOf(const QVariant& value)
-{
-    switch (value.typeId()) {
-    case QMetaType::Bool:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Char:
-    case QMetaType::SChar:
-    case QMetaType::UChar:
-    case QMetaType::Float:
-    case QMetaType::Double: {
-        const double number = value.toDouble();
-        if (std::isfinite(number))
-            return number;
-        return std::nullopt;
-    }
-    case QMetaType::QString:
-        return ParseSampleField(value.toString());
-    default:
-        return std::nullopt;
-    }
-}
-
 std::optional<int> IntegerOf(const QVariant& value, double lowest, double highest)
 {
-    const std::optional<double> number = NumberOf(value);
+    const std::optional<double> number = VariantNumber(value);
     if (!number)
         return std::nullopt;
     const int rounded = RoundHalfEven(*number);
@@ -66,13 +39,13 @@ bool ConvertOpcValue(const QVariant& value, int dataType, QVariant& converted)
         converted = value;
         return true;
     case OpcType::R8:
-        if (const auto number = NumberOf(value)) {
+        if (const auto number = VariantNumber(value)) {
             converted = *number;
             return true;
         }
         return false;
     case OpcType::R4:
-        if (const auto number = NumberOf(value); number && std::fabs(*number) <= 3.4e38) {
+        if (const auto number = VariantNumber(value); number && std::fabs(*number) <= 3.4e38) {
             converted = static_cast<float>(*number);
             return true;
         }
@@ -93,13 +66,14 @@ bool ConvertOpcValue(const QVariant& value, int dataType, QVariant& converted)
         integer = IntegerOf(value, -2147483648.0, 2147483647.0);
         break;
     case OpcType::Bool:
-        if (const auto number = NumberOf(value)) {
+        if (const auto number = VariantNumber(value)) {
             converted = *number != 0;
             return true;
         }
         return false;
     case OpcType::Bstr:
-        if (const auto number = NumberOf(value); number && value.typeId() != QMetaType::QString) {
+        if (const auto number = VariantNumber(value);
+            number && value.typeId() != QMetaType::QString) {
             converted = QString::fromStdString(FormatGeneralC(*number, 15));
             return true;
         }

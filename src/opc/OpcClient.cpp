@@ -208,3 +208,32 @@ void OpcServer::GrantUpdateRate(OpcGroup& group, int milliseconds)
 {
     group.updateRate_ = milliseconds;
 }
+
+std::optional<double> VariantNumber(const QVariant& value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Bool:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::Char:
+    case QMetaType::SChar:
+    case QMetaType::UChar:
+    case QMetaType::Float:
+    case QMetaType::Double: {
+        const double number = value.toDouble();
+        if (std::isfinite(number))
+            return number;
+        return std::nullopt;
+    }
+    case QMetaType::QString:
+        return ParseSampleField(value.toString());
+    default:
+        return std::nullopt;
+    }
+}

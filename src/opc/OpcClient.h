@@ -32,6 +32,7 @@
 #include <QVariant>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 // Server kinds, as bits of ServerListEntry::Kinds (bit 0 = DA10).
@@ -294,6 +295,11 @@ public:
 // The per-item error report: header, then at most 26 lines "ItemID - text"
 // (or "ItemID - Unknown error : <code>"), each ending in CR LF.
 QString OpcItemErrorReport(const QString& header, const QList<OpcItemError>& refused);
+
+// The number an item value holds: any numeric or boolean variant, or a text
+// with "," or "." as decimal mark; empty for anything else and for values
+// that are not finite.
+std::optional<double> VariantNumber(const QVariant& value);
 
 // "running", "failed", "no config", "suspended", "test" for states 1..5, else "".
 QString OpcServerStateText(int state);
