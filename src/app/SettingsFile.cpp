@@ -2,11 +2,10 @@
 
 #include "app/Errors.h"
 #include "app/NumberText.h"
+#include "app/TextFile.h"
 #include "data/GlobalProcedures.h"
 
-#include <QFile>
 #include <QLocale>
-#include <QSaveFile>
 
 namespace {
 
@@ -64,11 +63,7 @@ public:
 private:
     [[noreturn]] void Fail(const QString& what) const
     {
-        throw FileError(QStringLiteral("%1: vrstica %2: %3")
-                            .arg(file_)
-                            .arg(index_ + 1)
-                            .arg(what)
-                            .toStdString());
+        FailAtLine(file_, static_cast<int>(index_ + 1), what);
     }
 
     const QStringList& lines_;
@@ -167,33 +162,12 @@ ExperimentSettings ParseExperimentSettings(const QStringList& lines, const QStri
 
 ExperimentSettings ReadExperimentSettings(const QString& fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw FileError(QStringLiteral("%1: datoteke ni mogoče odpreti (%2)")
-                            .arg(fileName, file.errorString())
-                            .toStdString());
-    QString text = QString::fromUtf8(file.readAll());
-    QStringList lines = text.split(QLatin1Char('\n'));
-    if (text.endsWith(QLatin1Char('\n')))
-        lines.removeLast();
-    for (QString& line : lines)
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-    return ParseExperimentSettings(lines, fileName);
+    return ParseExperimentSettings(FileLines(fileName).All(), fileName);
 }
 
 void WriteExperimentSettings(const QString& fileName, const ExperimentSettings& settings)
 {
-    QByteArray bytes;
-    for (const QString& line : ExperimentSettingsLines(settings)) {
-        bytes += line.toUtf8();
-        bytes += "\r\n";
-    }
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw FileError(QStringLiteral("%1: datoteke ni mogoče zapisati (%2)")
-                            .arg(fileName, file.errorString())
-                            .toStdString());
+    WriteTextLines(fileName, ExperimentSettingsLines(settings));
 }
 
 QString ProposedSettingsFileName(const QString& startTime, const QString& shortDateText)

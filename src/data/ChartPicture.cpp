@@ -2,6 +2,7 @@
 
 #include "app/ErrorGuard.h"
 #include "app/Errors.h"
+#include "app/TextFile.h"
 #include "app/UserDialogs.h"
 
 #include <QAction>
@@ -12,7 +13,6 @@
 #include <QGraphicsLayout>
 #include <QGraphicsScene>
 #include <QPainter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 
 #include <memory>
@@ -47,15 +47,6 @@ void DrawChart(QChart* chart, const QSize& size, QPainter& painter, const QRectF
         ownScene->removeItem(chart);
 }
 
-void WriteFile(const QString& fileName, const QByteArray& bytes)
-{
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw FileError(QStringLiteral("%1: slike ni mogoče zapisati (%2)")
-                            .arg(fileName, file.errorString())
-                            .toStdString());
-}
-
 QSize ViewSize(QChartView* view)
 {
     return view->size().isEmpty() ? QSize(400, 300) : view->size();
@@ -82,7 +73,7 @@ void SaveChartPicture(QChart* chart, const QSize& size, const QString& fileName)
     if (!image.save(&buffer, "PNG"))
         throw FileError(
             QStringLiteral("%1: slike ni mogoče pripraviti").arg(fileName).toStdString());
-    WriteFile(fileName, bytes);
+    WriteFileBytes(fileName, bytes);
 }
 
 void SaveChartPicture(QChartView* view, const QString& fileName)
@@ -105,7 +96,7 @@ void SaveChartSvg(QChartView* view, const QString& fileName)
         QPainter painter(&generator);
         DrawChart(view->chart(), size, painter, QRectF(QPointF(0, 0), QSizeF(size)));
     }
-    WriteFile(fileName, bytes);
+    WriteFileBytes(fileName, bytes);
 }
 
 QAction* AddSavePictureAction(QChartView* view)

@@ -2,14 +2,12 @@
 
 #include "app/Errors.h"
 #include "app/NumberText.h"
+#include "app/TextFile.h"
 #include "data/Podatki.h"
 
 #include <QDate>
-#include <QFile>
 #include <QLocale>
 #include <QRegularExpression>
-#include <QSaveFile>
-#include <QStringDecoder>
 #include <QStringList>
 #include <QTime>
 
@@ -27,78 +25,6 @@ const QString VkdVersion = QStringLiteral("V1.0");
 constexpr int VkdHeaderLines = 18;
 constexpr int ForeignMaxValues = 39;
 constexpr int ForeignMaxSamples = Podatki::MaxSamples - 1;
-constexpr qint64 MaxFileBytes = 256LL * 1024 * 1024;
-
-// The lines of one file, addressed by 1-based line number; a missing line
-// is reported with the file name and its number.
-class FileLines {
-public:
-    explicit FileLines(const QString& fileName) : fileName_(fileName) { Read(); }
-
-    int Count() const { return static_cast<int>(lines_.size()); }
-
-    const QString& Line(int number) const
-    {
-        if (number < 1 || number > Count())
-            Fail(number, QStringLiteral("manjka (datoteka je prekratka)"));
-        return lines_[number - 1];
-    }
-
-    [[noreturn]] void Fail(int number, const QString& what) const
-    {
-        // One arg() for all three, so that a "%" in the file name stays as it is.
-        throw FileError(QStringLiteral("%1: vrstica %2: %3")
-                            .arg(fileName_, QString::number(number), what)
-                            .toStdString());
-    }
-
-    // A header number: either decimal mark.
-    double Number(int number) const
-    {
-        const std::optional<double> value = ParseSampleField(Line(number));
-        if (!value)
-            Fail(number, QStringLiteral("'%1' ni veljavno število").arg(Line(number)));
-        return *value;
-    }
-
-    int Integer(int number) const
-    {
-        try {
-            return ParseInteger(Line(number));
-        } catch (const ConversionError&) {
-            Fail(number, QStringLiteral("'%1' ni veljavno celo število").arg(Line(number)));
-        }
-    }
-
-private:
-    void Read()
-    {
-        QFile file(fileName_);
-        if (!file.open(QIODevice::ReadOnly))
-            throw FileError(QStringLiteral("%1: datoteke ni mogoče odpreti (%2)")
-                                .arg(fileName_, file.errorString())
-                                .toStdString());
-        if (file.size() > MaxFileBytes)
-            throw FileError(QStringLiteral("%1: datoteka je prevelika za podatkovno datoteko")
-                                .arg(fileName_)
-                                .toStdString());
-        const QByteArray bytes = file.readAll();
-        QStringDecoder utf8(QStringDecoder::Utf8);
-        QString text = utf8.decode(bytes);
-        if (utf8.hasError())
-            text = QString::fromLatin1(bytes);
-        lines_ = text.split(u'\n');
-        // A closing line break ends the last line; it does not start another.
-        if (!lines_.isEmpty() && lines_.constLast().isEmpty())
-            lines_.removeLast();
-        for (QString& line : lines_)
-            if (line.endsWith(u'\r'))
-                line.chop(1);
-    }
-
-    QString fileName_;
-    QStringList lines_;
-};
 
 double SampleValue(QStringView field)
 {
@@ -111,7 +37,7 @@ LoadedMeasurements ReadVkd(const FileLines& lines)
     MeasurementFileSettings& s = result.Settings;
     s.Date = lines.Line(3);
     s.Time = lines.Line(4);
-    const double samplingTime = lines.Number(5);
+    const double samplingTime = lines.LenientNumber(5);
     if (!(samplingTime > 0))
         lines.Fail(5, QStringLiteral("čas vzorčenja mora biti večji od 0"));
     const int n = lines.Integer(6);
@@ -120,10 +46,10 @@ LoadedMeasurements ReadVkd(const FileLines& lines)
             6, QStringLiteral("število vzorcev %1 ni med 1 in %2").arg(n).arg(Podatki::MaxSamples));
     s.WindowStart = QString::number(lines.Integer(7));
     s.WindowEnd = QString::number(lines.Integer(8));
-    s.FilterTime = FormatGeneral(lines.Number(9), 10);
-    s.ActuatorMaximum = FormatGeneral(lines.Number(10), 10);
-    s.ActuatorMinimum = FormatGeneral(lines.Number(11), 10);
-    s.ActuatorVelocity = FormatGeneral(lines.Number(12), 10);
+    s.FilterTime = FormatGeneral(lines.LenientNumber(9), 10);
+    s.ActuatorMaximum = FormatGeneral(lines.LenientNumber(10), 10);
+    s.ActuatorMinimum = FormatGeneral(lines.LenientNumber(11), 10);
+    s.ActuatorVelocity = FormatGeneral(lines.LenientNumber(12), 10);
 
     MeasurementSet data(n, 6);
     data.SamplingTime = samplingTime;
@@ -335,17 +261,7 @@ void SaveMeasurements(const Podatki& store, const QString& fileName, const QStri
         }
         lines << line;
     }
-    QString text = lines.join(QStringLiteral("\r\n"));
-    text += QStringLiteral("\r\n");
-    const QByteArray bytes = text.toUtf8();
-
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        FailWrite(fileName,
-                  QStringLiteral("datoteke ni mogoče zapisati (%1)").arg(file.errorString()));
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        FailWrite(fileName,
-                  QStringLiteral("datoteke ni mogoče zapisati (%1)").arg(file.errorString()));
+    WriteTextLines(fileName, lines);
 }
 
 QString CurrentDateText()

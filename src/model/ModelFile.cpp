@@ -2,11 +2,10 @@
 
 #include "app/Errors.h"
 #include "app/NumberText.h"
+#include "app/TextFile.h"
 #include "data/Podatki.h"
 #include "model/ModelClass.h"
 
-#include <QFile>
-#include <QSaveFile>
 #include <QStringList>
 
 #include <algorithm>
@@ -66,57 +65,6 @@ template <typename Store> auto SampleArrays(Store& s)
                       &s.MeasuredOuter, &s.ModelOutputInner, &s.ModelOutputOuter};
 }
 
-[[noreturn]] void Fail(const QString& fileName, int line, const QString& what)
-{
-    throw FileError(
-        QStringLiteral("%1: vrstica %2: %3").arg(fileName).arg(line).arg(what).toStdString());
-}
-
-// The file's lines (CR LF or LF), addressed from 1.
-class Lines {
-public:
-    Lines(const QString& fileName, const QByteArray& bytes) : fileName_(fileName)
-    {
-        lines_ = QString::fromUtf8(bytes).split(u'\n');
-        if (!lines_.isEmpty() && lines_.last().isEmpty())
-            lines_.removeLast(); // the end of the last line
-        for (QString& line : lines_)
-            if (line.endsWith(u'\r'))
-                line.chop(1);
-    }
-
-    int Count() const { return static_cast<int>(lines_.size()); }
-
-    const QString& At(int number) const
-    {
-        if (number > Count())
-            Fail(fileName_, number, QStringLiteral("vrstica manjka"));
-        return lines_[number - 1];
-    }
-
-    double Number(int number) const
-    {
-        try {
-            return ParseNumber(At(number));
-        } catch (const ConversionError& e) {
-            Fail(fileName_, number, QString::fromStdString(e.what()));
-        }
-    }
-
-    int Integer(int number) const
-    {
-        try {
-            return ParseInteger(At(number));
-        } catch (const ConversionError& e) {
-            Fail(fileName_, number, QString::fromStdString(e.what()));
-        }
-    }
-
-private:
-    QString fileName_;
-    QStringList lines_;
-};
-
 double SampleValue(QStringView field)
 {
     return ParseSampleField(field).value_or(0.0);
@@ -133,12 +81,9 @@ void SaveModel(const QString& fileName, const Podatki& store)
                             .toStdString());
     };
 
-    QString text;
-    text.reserve(200 * (n + 40));
-    auto line = [&text](const QString& content) {
-        text += content;
-        text += QStringLiteral("\r\n");
-    };
+    QStringList lines;
+    lines.reserve(n + 40);
+    auto line = [&lines](const QString& content) { lines << content; };
     line(QStringLiteral("VARKOL Model"));
     line(QStringLiteral("V1.0"));
     std::array<double, 16> values;
@@ -157,6 +102,7 @@ void SaveModel(const QString& fileName, const Podatki& store)
     line(QStringLiteral("Podatki:"));
     const auto arrays = SampleArrays(store);
     for (int i = 1; i <= n; ++i) {
+        QString text;
         for (int f = 0; f < SampleFields; ++f) {
             const double v = Sample(*arrays[static_cast<std::size_t>(f)], i);
             if (!std::isfinite(v))
@@ -165,29 +111,14 @@ void SaveModel(const QString& fileName, const Podatki& store)
                 text += u'\t';
             text += FormatGeneral(v, SampleDigits);
         }
-        text += QStringLiteral("\r\n");
+        lines << text;
     }
-
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw FileError(QStringLiteral("%1: datoteke ni mogoče odpreti za pisanje (%2)")
-                            .arg(fileName, file.errorString())
-                            .toStdString());
-    const QByteArray bytes = text.toUtf8();
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        throw FileError(QStringLiteral("%1: datoteke ni mogoče zapisati (%2)")
-                            .arg(fileName, file.errorString())
-                            .toStdString());
+    WriteTextLines(fileName, lines);
 }
 
 void LoadModel(const QString& fileName, Podatki& store)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw FileError(QStringLiteral("%1: datoteke ni mogoče odpreti (%2)")
-                            .arg(fileName, file.errorString())
-                            .toStdString());
-    const Lines lines(fileName, file.readAll());
+    const FileLines lines(fileName);
 
     // Header: values on the even lines 4..34, by position.
     std::array<double, 8> inner{}, outer{};
@@ -197,20 +128,19 @@ void LoadModel(const QString& fileName, Podatki& store)
     }
     const int n = lines.Integer(36);
     if (n < 0)
-        Fail(fileName, 36, QStringLiteral("število vzorcev ne more biti negativno"));
+        lines.Fail(36, QStringLiteral("število vzorcev ne more biti negativno"));
     if (n > Podatki::MaxSamples)
-        Fail(fileName, 36,
-             QStringLiteral("datoteka ima %1 vzorcev, program jih sprejme največ %2")
-                 .arg(n)
-                 .arg(Podatki::MaxSamples));
-    lines.At(FirstSampleLine - 1 + n); // all sample lines are there
+        lines.Fail(36, QStringLiteral("datoteka ima %1 vzorcev, program jih sprejme največ %2")
+                           .arg(n)
+                           .arg(Podatki::MaxSamples));
+    lines.Line(FirstSampleLine - 1 + n); // all sample lines are there
 
     // Samples into fresh arrays.
     std::array<std::vector<double>, SampleFields> samples;
     for (auto& column : samples)
         column.resize(static_cast<std::size_t>(n));
     for (int r = 1; r <= n; ++r) {
-        const QString& text = lines.At(FirstSampleLine - 1 + r);
+        const QString& text = lines.Line(FirstSampleLine - 1 + r);
         const auto fields = QStringView(text).split(u'\t');
         const auto row = static_cast<std::size_t>(r - 1);
         const auto count = static_cast<int>(fields.size());

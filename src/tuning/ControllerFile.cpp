@@ -2,9 +2,8 @@
 
 #include "app/Errors.h"
 #include "app/NumberText.h"
+#include "app/TextFile.h"
 
-#include <QFile>
-#include <QSaveFile>
 #include <QStringList>
 
 #include <cmath>
@@ -39,12 +38,6 @@ const char* const Captions[] = {
     "Kaskadna regulacija:",
 };
 
-std::string Where(const QString& fileName, int line)
-{
-    // Lines are counted from 1, as an editor shows them.
-    return fileName.toStdString() + ": vrstica " + std::to_string(line + 1) + ": ";
-}
-
 QString TextLine(const QString& text)
 {
     if (text.contains(u'\n') || text.contains(u'\r'))
@@ -54,52 +47,23 @@ QString TextLine(const QString& text)
     return text;
 }
 
-// The file's lines: CR LF or LF ends; a last line without an end counts.
-QStringList SplitLines(const QByteArray& data)
-{
-    QStringList lines = QString::fromUtf8(data).split(u'\n');
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    for (QString& line : lines)
-        if (line.endsWith(u'\r'))
-            line.chop(1);
-    return lines;
-}
-
-class LineReader {
+// The file's lines by the numbers of the format, which count from 0.
+class ControllerLines {
 public:
-    LineReader(const QString& fileName, QStringList lines)
-        : fileName_(fileName), lines_(std::move(lines))
+    explicit ControllerLines(const QString& fileName) : lines_(fileName)
     {
-        if (lines_.size() < LineCount)
-            throw FileError(Where(fileName_, static_cast<int>(lines_.size())) +
-                            "manjka (datoteka ima " + std::to_string(lines_.size()) +
-                            " vrstic, potrebnih je " + std::to_string(LineCount) + ")");
+        if (lines_.Count() < LineCount)
+            lines_.Fail(lines_.Count() + 1,
+                        QStringLiteral("vrstica manjka (datoteka ima %1 vrstic, potrebnih je %2)")
+                            .arg(lines_.Count())
+                            .arg(LineCount));
     }
-
-    const QString& Text(int line) const { return lines_[line]; }
-
-    double Real(int line) const
-    {
-        try {
-            return ParseNumber(Text(line));
-        } catch (const ConversionError& e) {
-            throw FileError(Where(fileName_, line) + e.what());
-        }
-    }
-
-    int Integer(int line) const
-    {
-        try {
-            return ParseInteger(Text(line));
-        } catch (const ConversionError& e) {
-            throw FileError(Where(fileName_, line) + e.what());
-        }
-    }
+    const QString& Text(int line) const { return lines_.Line(line + 1); }
+    double Real(int line) const { return lines_.Number(line + 1); }
+    int Integer(int line) const { return lines_.Integer(line + 1); }
 
 private:
-    QString fileName_;
-    QStringList lines_;
+    FileLines lines_;
 };
 
 } // namespace
@@ -140,22 +104,12 @@ void SaveController(const QString& fileName, const ControllerSettings& settings)
         if (!std::isfinite(v))
             throw FileError(fileName.toStdString() +
                             ": model ni končno število in ga ni mogoče shraniti.");
-    QByteArray data;
-    for (const QString& line : ControllerFileLines(settings))
-        data += line.toUtf8() + "\r\n";
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit())
-        throw FileError(fileName.toStdString() + ": datoteke ni mogoče zapisati (" +
-                        file.errorString().toStdString() + ")");
+    WriteTextLines(fileName, ControllerFileLines(settings));
 }
 
 ControllerSettings LoadController(const QString& fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw FileError(fileName.toStdString() + ": datoteke ni mogoče odpreti (" +
-                        file.errorString().toStdString() + ")");
-    const LineReader in(fileName, SplitLines(file.readAll()));
+    const ControllerLines in(fileName);
     ControllerSettings s;
     s.K1 = in.Real(3);
     s.T1 = in.Real(5);

@@ -312,14 +312,14 @@ TEST_F(DataFileTest, ABrokenFileLeavesTheStoreAsItWas)
         {broken(6, "0"), ": vrstica 6: število vzorcev 0"},
         {broken(7, "1.5"), ": vrstica 7: '1.5' ni veljavno celo število"},
         {broken(12, ""), ": vrstica 12: '' ni veljavno število"},
-        {broken(6, "40"), ": vrstica 49: manjka"},
+        {broken(6, "40"), ": vrstica 49: vrstica manjka"},
         {broken(25, "1.5 2 3"), ": vrstica 25: vrstica vzorca nima polj"},
-        {Write("short.txt", ForeignFile(1)), ": vrstica 7: manjka"},
+        {Write("short.txt", ForeignFile(1)), ": vrstica 7: vrstica manjka"},
         {Write("stamp.txt", ForeignFile(5, "12:00")), ": vrstica 6: '12:00' ni čas"},
         {Write("novalue.txt", "d;\r\n\r\nA;\r\n\r\n\r\n1:0:0;1;\r\n1:0:1\r\nend\r\n"),
          ": vrstica 7: v vrstici ni nobene vrednosti"},
         {Path("missing.vkd"), ": datoteke ni mogoče odpreti"},
-        {Write("odd%1name.txt", ForeignFile(1)), ": vrstica 7: manjka"},
+        {Write("odd%1name.txt", ForeignFile(1)), ": vrstica 7: vrstica manjka"},
     };
     for (const auto& c : cases) {
         const std::string message = LoadError(store, c.Path);
