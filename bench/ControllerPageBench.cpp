@@ -4,9 +4,9 @@
 // the painted variant also draws the chart, as the screen would. One move
 // must fit in a frame (16 ms).
 
-#include "app/ChartView.h"
+#include "base/ChartView.h"
 #include "app/Glavna.h"
-#include "app/TextComboBox.h"
+#include "base/TextComboBox.h"
 #include "data/Podatki.h"
 #include "opc/OpcClient.h"
 #include "support/ScriptedDialogs.h"

@@ -1,4 +1,4 @@
-#include "app/NumberText.h"
+#include "base/NumberText.h"
 #include "data/GlobalProcedures.h"
 
 #include <benchmark/benchmark.h>

@@ -1,6 +1,6 @@
 #include "app/Glavna.h"
 
-#include "app/TextComboBox.h"
+#include "base/TextComboBox.h"
 #include "opc/OpcClient.h"
 
 #include <QDate>

@@ -463,7 +463,7 @@ private:
     void OnEvent(Sender* sender, Signal signal, void (TForm1::*handler)());
 };
 
-#include "app/ErrorGuard.h"
+#include "base/ErrorGuard.h"
 
 template <typename Sender, typename Signal>
 void TForm1::OnEvent(Sender* sender, Signal signal, void (TForm1::*handler)())

@@ -4,10 +4,10 @@
 
 #include "app/Glavna.h"
 
-#include "app/ChartView.h"
+#include "base/ChartView.h"
 #include "app/GlavnaLayout.h"
-#include "app/NumberText.h"
-#include "app/UserDialogs.h"
+#include "base/NumberText.h"
+#include "base/UserDialogs.h"
 #include "data/ChartSeries.h"
 #include "data/ChartStyle.h"
 #include "data/GlobalProcedures.h"

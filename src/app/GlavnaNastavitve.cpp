@@ -4,12 +4,12 @@
 
 #include "app/Glavna.h"
 
-#include "app/MaskedTimeEdit.h"
-#include "app/RadioGroup.h"
-#include "app/SettingsFile.h"
-#include "app/StringGrid.h"
-#include "app/TextComboBox.h"
-#include "app/UserDialogs.h"
+#include "base/MaskedTimeEdit.h"
+#include "base/RadioGroup.h"
+#include "experiment/SettingsFile.h"
+#include "base/StringGrid.h"
+#include "base/TextComboBox.h"
+#include "base/UserDialogs.h"
 #include "tuning/Unit_SamodejneNastavitve.h"
 
 #include <QCheckBox>

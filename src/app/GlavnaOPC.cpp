@@ -5,10 +5,10 @@
 #include "app/Glavna.h"
 
 #include "app/GlavnaLayout.h"
-#include "app/RadioGroup.h"
-#include "app/StringGrid.h"
-#include "app/TextComboBox.h"
-#include "app/UserDialogs.h"
+#include "base/RadioGroup.h"
+#include "base/StringGrid.h"
+#include "base/TextComboBox.h"
+#include "base/UserDialogs.h"
 #include "opc/OpcBrowseDialog.h"
 #include "opc/OpcClient.h"
 

@@ -4,10 +4,10 @@
 
 #include "app/Glavna.h"
 
-#include "app/ChartView.h"
-#include "app/Errors.h"
+#include "base/ChartView.h"
+#include "base/Errors.h"
 #include "app/GlavnaLayout.h"
-#include "app/NumberText.h"
+#include "base/NumberText.h"
 #include "data/ChartSeries.h"
 #include "data/ChartStyle.h"
 #include "data/DataFile.h"

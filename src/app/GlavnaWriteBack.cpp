@@ -10,9 +10,9 @@
 
 #include "app/Glavna.h"
 
-#include "app/Errors.h"
-#include "app/NumberText.h"
-#include "app/StringGrid.h"
+#include "base/Errors.h"
+#include "base/NumberText.h"
+#include "base/StringGrid.h"
 #include "experiment/RunEngine.h"
 #include "opc/OpcClient.h"
 

@@ -1,7 +1,7 @@
 // varkol-cli condition FILE: a data file conditioned as the processing page
 // does it, with the statistics of the four processed signals.
 
-#include "app/NumberText.h"
+#include "base/NumberText.h"
 #include "cli/CliArguments.h"
 #include "cli/Commands.h"
 #include "cli/DataFileCommandSupport.h"

@@ -1,6 +1,6 @@
 #include "cli/DataFileCommandSupport.h"
 
-#include "app/NumberText.h"
+#include "base/NumberText.h"
 #include "cli/CliArguments.h"
 
 LoadedDataFile LoadDataFile(const std::string& fileName)

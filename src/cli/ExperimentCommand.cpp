@@ -4,7 +4,7 @@
 // "Shrani v datoteko" would write it after the run: the standard columns, the
 // whole record as the window, the processing page's default settings.
 
-#include "app/Errors.h"
+#include "base/Errors.h"
 #include "cli/CliArguments.h"
 #include "cli/Commands.h"
 #include "cli/JsonWriter.h"

@@ -1,9 +1,9 @@
 #include "data/ChartPicture.h"
 
-#include "app/ErrorGuard.h"
-#include "app/Errors.h"
-#include "app/TextFile.h"
-#include "app/UserDialogs.h"
+#include "base/ErrorGuard.h"
+#include "base/Errors.h"
+#include "base/TextFile.h"
+#include "base/UserDialogs.h"
 
 #include <QAction>
 #include <QBuffer>

@@ -1,6 +1,6 @@
 #include "data/ProcessingText.h"
 
-#include "app/NumberText.h"
+#include "base/NumberText.h"
 
 ConditioningSettings ParseConditioningSettings(const QString& filterTime, const QString& maximum,
                                                const QString& minimum, const QString& velocity)

@@ -1,9 +1,9 @@
 #include "experiment/FormaEksperiment.h"
 
-#include "app/ErrorGuard.h"
-#include "app/Errors.h"
-#include "app/NumberText.h"
-#include "app/UserDialogs.h"
+#include "base/ErrorGuard.h"
+#include "base/Errors.h"
+#include "base/NumberText.h"
+#include "base/UserDialogs.h"
 #include "experiment/LiveChart.h"
 #include "opc/OpcClient.h"
 

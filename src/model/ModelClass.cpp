@@ -1,6 +1,6 @@
 #include "model/ModelClass.h"
 
-#include "app/Errors.h"
+#include "base/Errors.h"
 #include "data/ObdelavaClass.h"
 #include "model/ModelQuality.h"
 

@@ -1,6 +1,6 @@
 #include "model/ModelTexts.h"
 
-#include "app/NumberText.h"
+#include "base/NumberText.h"
 #include "data/Podatki.h"
 #include "model/ModelQuality.h"
 

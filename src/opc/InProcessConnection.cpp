@@ -1,6 +1,6 @@
 #include "opc/InProcessConnection.h"
 
-#include "app/Errors.h"
+#include "base/Errors.h"
 
 #include <QEventLoop>
 #include <QTimer>

@@ -1,6 +1,6 @@
 #include "opc/InProcessServer.h"
 
-#include "app/NumberText.h"
+#include "base/NumberText.h"
 #include "data/GlobalProcedures.h"
 
 #include <QRegularExpression>

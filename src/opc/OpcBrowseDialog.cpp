@@ -1,6 +1,6 @@
 #include "opc/OpcBrowseDialog.h"
 
-#include "app/ErrorGuard.h"
+#include "base/ErrorGuard.h"
 #include "opc/OpcClient.h"
 
 #include <QApplication>

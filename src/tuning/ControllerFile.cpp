@@ -1,8 +1,8 @@
 #include "tuning/ControllerFile.h"
 
-#include "app/Errors.h"
-#include "app/NumberText.h"
-#include "app/TextFile.h"
+#include "base/Errors.h"
+#include "base/NumberText.h"
+#include "base/TextFile.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
 #include "tuning/TuningComputation.h"
 
-#include "app/Errors.h"
+#include "base/Errors.h"
 #include "data/GlobalProcedures.h"
 #include "tuning/RegulatorClass.h"
 

@@ -1,10 +1,10 @@
 #include "tuning/Unit_SamodejneNastavitve.h"
 
-#include "app/ErrorGuard.h"
-#include "app/NumberText.h"
-#include "app/RadioGroup.h"
-#include "app/TextComboBox.h"
-#include "app/UserDialogs.h"
+#include "base/ErrorGuard.h"
+#include "base/NumberText.h"
+#include "base/RadioGroup.h"
+#include "base/TextComboBox.h"
+#include "base/UserDialogs.h"
 #include "tuning/TuningComputation.h"
 
 #include <QCheckBox>

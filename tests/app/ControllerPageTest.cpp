@@ -2,11 +2,11 @@
 // robustness slider, the response choice, the cascade box, the closed-loop
 // sampling time, the controller form, the sequencer and the controller file.
 
-#include "app/ChartView.h"
-#include "app/NumberText.h"
-#include "app/RadioGroup.h"
-#include "app/StringGrid.h"
-#include "app/TextComboBox.h"
+#include "base/ChartView.h"
+#include "base/NumberText.h"
+#include "base/RadioGroup.h"
+#include "base/StringGrid.h"
+#include "base/TextComboBox.h"
 #include "support/LocaleScope.h"
 #include "support/MainWindowFixture.h"
 #include "tuning/ControllerFile.h"

@@ -2,7 +2,7 @@
 // to 9 on the demo server, and every way the write-back refuses or stops.
 
 #include "ProgramFixture.h"
-#include "app/NumberText.h"
+#include "base/NumberText.h"
 #include "support/LocaleScope.h"
 
 #include <QLineEdit>

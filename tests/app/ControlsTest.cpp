@@ -1,7 +1,7 @@
-#include "app/MaskedTimeEdit.h"
-#include "app/RadioGroup.h"
-#include "app/StringGrid.h"
-#include "app/TextComboBox.h"
+#include "base/MaskedTimeEdit.h"
+#include "base/RadioGroup.h"
+#include "base/StringGrid.h"
+#include "base/TextComboBox.h"
 
 #include <QLineEdit>
 #include <QRadioButton>

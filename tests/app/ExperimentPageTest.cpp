@@ -1,4 +1,4 @@
-#include "app/MaskedTimeEdit.h"
+#include "base/MaskedTimeEdit.h"
 #include "support/MainWindowFixture.h"
 
 #include <QCheckBox>

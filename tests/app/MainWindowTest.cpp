@@ -1,7 +1,7 @@
-#include "app/ChartView.h"
-#include "app/RadioGroup.h"
-#include "app/StringGrid.h"
-#include "app/TextComboBox.h"
+#include "base/ChartView.h"
+#include "base/RadioGroup.h"
+#include "base/StringGrid.h"
+#include "base/TextComboBox.h"
 #include "support/MainWindowFixture.h"
 
 #include <QAbstractButton>

@@ -4,9 +4,9 @@
 // and the activations that do not run.
 
 #include "ProgramFixture.h"
-#include "app/RadioGroup.h"
-#include "app/SettingsFile.h"
-#include "app/TextComboBox.h"
+#include "base/RadioGroup.h"
+#include "experiment/SettingsFile.h"
+#include "base/TextComboBox.h"
 #include "experiment/RunEngine.h"
 #include "support/LocaleScope.h"
 

@@ -6,10 +6,10 @@
 // controller.
 
 #include "ProgramFixture.h"
-#include "app/ChartView.h"
-#include "app/NumberText.h"
-#include "app/RadioGroup.h"
-#include "app/TextComboBox.h"
+#include "base/ChartView.h"
+#include "base/NumberText.h"
+#include "base/RadioGroup.h"
+#include "base/TextComboBox.h"
 #include "experiment/LiveChart.h"
 #include "experiment/RunEngine.h"
 #include "support/LocaleScope.h"

@@ -1,4 +1,4 @@
-#include "app/ChartView.h"
+#include "base/ChartView.h"
 #include "data/DataFile.h"
 #include "model/ExperimentData.h"
 #include "support/LocaleScope.h"

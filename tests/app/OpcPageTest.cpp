@@ -1,6 +1,6 @@
-#include "app/RadioGroup.h"
-#include "app/StringGrid.h"
-#include "app/TextComboBox.h"
+#include "base/RadioGroup.h"
+#include "base/StringGrid.h"
+#include "base/TextComboBox.h"
 #include "support/MainWindowFixture.h"
 
 #include <QLabel>

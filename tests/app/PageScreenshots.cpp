@@ -6,7 +6,7 @@
 //     --gtest_filter='PageScreenshots.*'
 
 #include "app/Glavna.h"
-#include "app/RadioGroup.h"
+#include "base/RadioGroup.h"
 #include "app/VarkolWindows.h"
 #include "data/Podatki.h"
 #include "opc/OpcClient.h"

@@ -3,8 +3,8 @@
 // conditioning applied, the run window's hand-over, and the clicks on the
 // charts that open the histogram and the large plot.
 
-#include "app/ChartView.h"
-#include "app/Errors.h"
+#include "base/ChartView.h"
+#include "base/Errors.h"
 #include "data/DataFile.h"
 #include "data/ProcessedSignals.h"
 #include "data/Unit_Hystogram.h"

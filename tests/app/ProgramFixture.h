@@ -7,7 +7,7 @@
 // temporary directory.
 
 #include "app/Glavna.h"
-#include "app/StringGrid.h"
+#include "base/StringGrid.h"
 #include "app/VarkolWindows.h"
 #include "data/Podatki.h"
 #include "opc/DemoServer.h"

@@ -3,10 +3,10 @@
 // it back into a fresh program, with the enabling rules following.
 
 #include "ProgramFixture.h"
-#include "app/MaskedTimeEdit.h"
-#include "app/RadioGroup.h"
-#include "app/SettingsFile.h"
-#include "app/TextComboBox.h"
+#include "base/MaskedTimeEdit.h"
+#include "base/RadioGroup.h"
+#include "experiment/SettingsFile.h"
+#include "base/TextComboBox.h"
 #include "support/LocaleScope.h"
 
 #include <QCheckBox>

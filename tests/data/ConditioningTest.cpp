@@ -1,4 +1,4 @@
-#include "app/Errors.h"
+#include "base/Errors.h"
 #include "data/MeasurementSet.h"
 #include "data/ObdelavaClass.h"
 #include "data/Podatki.h"

@@ -1,6 +1,6 @@
 #include "data/DataFile.h"
-#include "app/Errors.h"
-#include "app/NumberText.h"
+#include "base/Errors.h"
+#include "base/NumberText.h"
 #include "data/Podatki.h"
 #include "data/ProcessingChoosers.h"
 

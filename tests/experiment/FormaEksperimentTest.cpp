@@ -5,7 +5,7 @@
 
 #include "experiment/FormaEksperiment.h"
 
-#include "app/NumberText.h"
+#include "base/NumberText.h"
 #include "data/Podatki.h"
 #include "experiment/LiveChart.h"
 #include "opc/DemoServer.h"

@@ -1,6 +1,6 @@
 #include "experiment/RunEngine.h"
 
-#include "app/Errors.h"
+#include "base/Errors.h"
 #include "data/Podatki.h"
 #include "experiment/FakePlant.h"
 #include "support/ExpectClose.h"

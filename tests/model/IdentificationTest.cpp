@@ -1,4 +1,4 @@
-#include "app/Errors.h"
+#include "base/Errors.h"
 #include "model/ExperimentData.h"
 #include "model/LiteralIdentification.h"
 #include "model/ModelClass.h"

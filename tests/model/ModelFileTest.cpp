@@ -1,5 +1,5 @@
 #include "model/ModelFile.h"
-#include "app/Errors.h"
+#include "base/Errors.h"
 #include "data/Podatki.h"
 #include "model/ModelClass.h"
 #include "model/ModelQuality.h"

@@ -1,5 +1,5 @@
 #include "model/ModelQuality.h"
-#include "app/Errors.h"
+#include "base/Errors.h"
 #include "model/ExperimentData.h"
 #include "model/ModelClass.h"
 

@@ -1,7 +1,7 @@
 // The in-process transport: server list, connecting, groups and items on
 // the server, deliveries through the event loop, writes, refusals, browsing.
 
-#include "app/Errors.h"
+#include "base/Errors.h"
 #include "opc/OpcTestSupport.h"
 
 #include <QTimer>

@@ -3,7 +3,7 @@
 // is connected.
 
 #include "opc/OpcClient.h"
-#include "app/Errors.h"
+#include "base/Errors.h"
 #include "opc/OpcTestSupport.h"
 
 #include <gtest/gtest.h>

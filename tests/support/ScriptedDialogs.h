@@ -4,7 +4,7 @@
 // a queue (an empty answer is a cancelled dialog). Installed for the lifetime
 // of the object.
 
-#include "app/UserDialogs.h"
+#include "base/UserDialogs.h"
 
 #include <QStringList>
 

@@ -1,5 +1,5 @@
 #include "tuning/ControllerFile.h"
-#include "app/Errors.h"
+#include "base/Errors.h"
 #include "support/ExpectClose.h"
 #include "support/LocaleScope.h"
 #include "tuning/TuningText.h"

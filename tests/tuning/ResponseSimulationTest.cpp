@@ -1,4 +1,4 @@
-#include "app/Errors.h"
+#include "base/Errors.h"
 #include "support/ExpectClose.h"
 #include "tuning/RegulatorClass.h"
 #include "tuning/TuningComputation.h"

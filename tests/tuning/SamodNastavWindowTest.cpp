@@ -1,5 +1,5 @@
-#include "app/RadioGroup.h"
-#include "app/TextComboBox.h"
+#include "base/RadioGroup.h"
+#include "base/TextComboBox.h"
 #include "support/LocaleScope.h"
 #include "support/ScriptedDialogs.h"
 #include "tuning/Unit_SamodejneNastavitve.h"

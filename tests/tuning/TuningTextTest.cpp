@@ -1,6 +1,6 @@
 #include "tuning/TuningText.h"
-#include "app/Errors.h"
-#include "app/NumberText.h"
+#include "base/Errors.h"
+#include "base/NumberText.h"
 #include "support/ExpectClose.h"
 #include "support/LocaleScope.h"
 

@@ -1,4 +1,4 @@
-#include "app/MaskedTimeEdit.h"
+#include "base/MaskedTimeEdit.h"
 
 namespace {
 const QString TimeFormat = QStringLiteral("HH:mm:ss");

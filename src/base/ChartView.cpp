@@ -1,4 +1,4 @@
-#include "app/ChartView.h"
+#include "base/ChartView.h"
 
 #include "data/ChartStyle.h"
 

@@ -1,6 +1,6 @@
-#include "app/SettingsFile.h"
+#include "experiment/SettingsFile.h"
 
-#include "app/Errors.h"
+#include "base/Errors.h"
 #include "support/LocaleScope.h"
 
 #include <QFile>

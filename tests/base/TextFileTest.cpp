@@ -1,6 +1,6 @@
-#include "app/TextFile.h"
+#include "base/TextFile.h"
 
-#include "app/Errors.h"
+#include "base/Errors.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,4 +1,4 @@
-#include "app/RadioGroup.h"
+#include "base/RadioGroup.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>

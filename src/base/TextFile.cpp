@@ -1,7 +1,7 @@
-#include "app/TextFile.h"
+#include "base/TextFile.h"
 
-#include "app/Errors.h"
-#include "app/NumberText.h"
+#include "base/Errors.h"
+#include "base/NumberText.h"
 
 #include <QFile>
 #include <QSaveFile>

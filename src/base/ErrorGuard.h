@@ -6,7 +6,7 @@
 //
 //     connect(button, &QPushButton::clicked, this, [this] { Guard(this, [this] { Button2Click(); }); });
 
-#include "app/UserDialogs.h"
+#include "base/UserDialogs.h"
 
 #include <QString>
 

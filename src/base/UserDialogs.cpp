@@ -1,4 +1,4 @@
-#include "app/UserDialogs.h"
+#include "base/UserDialogs.h"
 
 #include <QFileDialog>
 #include <QFileInfo>

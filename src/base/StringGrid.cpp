@@ -1,4 +1,4 @@
-#include "app/StringGrid.h"
+#include "base/StringGrid.h"
 
 #include <QHeaderView>
 

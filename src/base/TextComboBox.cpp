@@ -1,4 +1,4 @@
-#include "app/TextComboBox.h"
+#include "base/TextComboBox.h"
 
 #include <QLineEdit>
 
