@@ -166,6 +166,7 @@ void TForm1::IdentifyModels(int windowStart, int windowEnd, bool showOuter)
 {
     ::IdentifyModels(Store, windowStart, windowEnd);
     ModelUnsaved = true;
+    TuningCurrent = false;
     ShowModel(showOuter);
     CheckSampling();
 }
@@ -264,6 +265,7 @@ void TForm1::Button5Click()
     const ModelFitQuality quality =
         ApplyModel(Store, outer, typed.Gain, typed.TimeConstant, typed.DeadTime);
     ModelUnsaved = true;
+    TuningCurrent = false;
 
     HideQualityLamps();
     PlotModel(outer ? Store.MeasuredOuter.data() : Store.MeasuredInner.data(),
@@ -284,6 +286,7 @@ void TForm1::Button6Click()
         return;
     LoadModel(fileName, Store);
     ModelUnsaved = false;
+    TuningCurrent = false;
     HideQualityLamps();
     ShowModel(CheckBox_Model_Outer->isChecked());
     CheckSampling();
