@@ -14,7 +14,10 @@ namespace {
 constexpr qint64 EmuPerTwip = 635;
 // Cell margins left and right, and the least width of a column [twips].
 constexpr double CellMargins = 2 * 108;
-constexpr double LeastColumn = 567;
+constexpr double LeastColumn = 1134;
+// Room for faces wider than the estimate's (a reader without Arial shows
+// another sans-serif face).
+constexpr double FaceAllowance = 1.25;
 
 QString AlignmentValue(int alignment)
 {
@@ -97,7 +100,7 @@ double EstimatedTextTwips(const QString& text, const RunFormat& format)
     double ems = 0;
     for (const QChar c : text)
         ems += CharacterEms(c);
-    return ems * format.Size * 20 * (format.Bold ? 1.07 : 1.0);
+    return ems * format.Size * 20 * (format.Bold ? 1.12 : 1.0);
 }
 
 void DocumentXmlWriter::WriteParagraph(const Paragraph& paragraph,
@@ -172,7 +175,7 @@ void DocumentXmlWriter::WriteTable(const NewTable& table, const std::vector<Pict
                 needed = std::max(needed, line);
             }
             double& width = widths[static_cast<std::size_t>(c)];
-            width = std::max(width, std::max(LeastColumn, std::ceil(needed + CellMargins + 60)));
+            width = std::max(width, std::max(LeastColumn, std::ceil(needed * FaceAllowance + CellMargins)));
         }
     }
     const double textWidth = static_cast<double>(source_.TextWidthEmu / EmuPerTwip);

@@ -64,8 +64,8 @@ void DeleteReportPictures(const QString& folder);
 class OffscreenReportCharts {
 public:
     // Chart_Model and Chart1 in the main window at its initial size.
-    static constexpr QSize ModelSize{830, 720};
-    static constexpr QSize ResponsesSize{1256, 420};
+    static constexpr QSize ModelSize{822, 792};
+    static constexpr QSize ResponsesSize{1258, 446};
 
     OffscreenReportCharts();
     ~OffscreenReportCharts();

@@ -46,11 +46,12 @@ bool ReadPngSize(const QByteArray& png, quint32& width, quint32& height, double&
         if (type == "IDAT" || type == "IEND")
             break;
         if (type == "pHYs" && length == 9 && at + 17 <= png.size() && png[at + 16] == 1) {
-            // Pixels per metre.
+            // Pixels per metre, a whole number: 192 dpi is stored as 7559
+            // and read back to the hundredth of a dot.
             const double x = BigEndian32(png, at + 8), y = BigEndian32(png, at + 12);
             if (x > 0 && y > 0) {
-                dpiX = x * 0.0254;
-                dpiY = y * 0.0254;
+                dpiX = std::round(x * 2.54) / 100;
+                dpiY = std::round(y * 2.54) / 100;
             }
         }
         at += 12 + static_cast<qsizetype>(length);
