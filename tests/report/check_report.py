@@ -174,6 +174,9 @@ def check_full(data, model):
     scaled = [p.text for p in d.paragraphs if p.text.startswith("Skaliran")]
     check([s.split(":")[0] for s in scaled] == ["Skaliran P člen", "Skaliran I člen"],
           f"scaled lines {scaled}")
+    # The bold of table 4's header stays in the table.
+    check(not any(r.bold for p in d.paragraphs if p.text.startswith("Skaliran") for r in p.runs),
+          "scaled lines bold")
 
     shapes = d.inline_shapes
     check(len(shapes) == 10, f"pictures {len(shapes)}")
