@@ -3,6 +3,7 @@
 #include "base/TextComboBox.h"
 #include "opc/OpcClient.h"
 
+#include <QCloseEvent>
 #include <QDate>
 #include <QDateEdit>
 #include <QDir>
@@ -50,6 +51,23 @@ TForm1::TForm1(Podatki& store, OpcServer& server, OpcServerBrowser& browser, QWi
 }
 
 TForm1::~TForm1() = default;
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    QString unsaved;
+    if (RecordUnsaved && ModelUnsaved)
+        unsaved = QStringLiteral("Posnetek eksperimenta in model nista shranjena.");
+    else if (RecordUnsaved)
+        unsaved = QStringLiteral("Posnetek eksperimenta ni shranjen.");
+    else if (ModelUnsaved)
+        unsaved = QStringLiteral("Model ni shranjen.");
+    if (!unsaved.isEmpty() &&
+        !Dialogs().Ask(this, unsaved + QStringLiteral(" Zaprem program?"))) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
 
 void TForm1::AttachWindows(TEksperiment* eksperiment, TForm_SamodNastav* samodNastav,
                            TForm_Histogram* histogram, TForm_Obdelava_Large* obdelavaLarge)

@@ -104,6 +104,12 @@ public:
 
     void FormCreate();
 
+    // Work that would be lost on closing: a recorded run that was not saved
+    // to a data file, and a model (identified or typed) that was not saved.
+    // Closing the window then asks first.
+    bool RecordUnsaved = false;
+    bool ModelUnsaved = false;
+
     // ===== OPC page (OPCTab) ===============================================
     QGroupBox* GroupBox_Server = nullptr;
     TextComboBox* ComboBox2 = nullptr; // servers, by ProgID
@@ -432,6 +438,9 @@ public:
     QLabel* Image_About = nullptr; // 897 x 446 picture
     QLabel* Label_Verzija = nullptr;
     QLabel* Label83 = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     // Builders and wiring, one pair per page, each in the page's file.

@@ -81,13 +81,7 @@ constexpr int RecordedSignals = 6;
 // The number in an edit; a text that is not one is refused naming the field.
 double FieldNumber(const QLineEdit* edit, const char* field)
 {
-    try {
-        return ParseNumber(edit->text());
-    } catch (const ConversionError& e) {
-        throw ConversionError(QStringLiteral("%1: %2")
-                                  .arg(QString::fromUtf8(field), QString::fromUtf8(e.what()))
-                                  .toStdString());
-    }
+    return ParseFieldNumber(edit->text(), QString::fromUtf8(field));
 }
 
 // What preparing a run changes in the store before the run has started.

@@ -162,6 +162,7 @@ void TForm1::Button_IzracunClick()
 void TForm1::IdentifyModels(int windowStart, int windowEnd, bool showOuter)
 {
     ::IdentifyModels(Store, windowStart, windowEnd);
+    ModelUnsaved = true;
     ShowModel(showOuter);
     CheckSampling();
 }
@@ -239,11 +240,12 @@ void TForm1::Button5Click()
 {
     // All three edits are read before anything changes, so a text that is
     // not a number leaves the stored model and the page as they were.
-    const double gain = ParseNumber(Edit_Gain->text());
-    const double timeConstant = ParseNumber(Edit_Time->text());
-    const double deadTime = ParseNumber(Edit_Delay->text());
+    const TypedModel typed =
+        ParseTypedModel(Edit_Gain->text(), Edit_Time->text(), Edit_Delay->text());
     const bool outer = CheckBox_Model_Outer->isChecked();
-    const ModelFitQuality quality = ApplyModel(Store, outer, gain, timeConstant, deadTime);
+    const ModelFitQuality quality =
+        ApplyModel(Store, outer, typed.Gain, typed.TimeConstant, typed.DeadTime);
+    ModelUnsaved = true;
 
     HideQualityLamps();
     PlotModel(outer ? Store.MeasuredOuter.data() : Store.MeasuredInner.data(),
@@ -263,6 +265,7 @@ void TForm1::Button6Click()
     if (fileName.isEmpty())
         return;
     LoadModel(fileName, Store);
+    ModelUnsaved = false;
     HideQualityLamps();
     ShowModel(CheckBox_Model_Outer->isChecked());
     CheckSampling();
@@ -278,6 +281,7 @@ void TForm1::Button7Click()
     if (fileName.isEmpty())
         return;
     SaveModel(fileName, Store);
+    ModelUnsaved = false;
 }
 
 void TForm1::Button_PIDClick()

@@ -430,7 +430,7 @@ void TForm1::ScrollBar2Change()
 {
     ShowColumn(*this, ProcessedSignal::Y1);
     TObdelava(Store).ConditionY1(ScrollBar2->value(), Store.SampleCount, Store.SamplingTime,
-                                 ParseNumber(Edit8->text()));
+                                 EditSettings(*this).FilterTime);
     PlotSignal(ProcessedSignal::Y1, ScrollBar3->value(), ScrollBar4->value());
 }
 
@@ -438,7 +438,7 @@ void TForm1::ScrollBar5Change()
 {
     ShowColumn(*this, ProcessedSignal::Y2);
     TObdelava(Store).ConditionY2(ScrollBar5->value(), Store.SampleCount, Store.SamplingTime,
-                                 ParseNumber(Edit8->text()));
+                                 EditSettings(*this).FilterTime);
     PlotSignal(ProcessedSignal::Y2, ScrollBar3->value(), ScrollBar4->value());
 }
 
@@ -489,6 +489,7 @@ void TForm1::Button3Click()
     Edit_Actuator_Minimum->setText(file.ActuatorMinimum);
     Edit_Actuator_Velocity->setText(file.ActuatorVelocity);
     SetChoosers(*this, layout);
+    RecordUnsaved = false; // the record shown is the file's
     PlotNewData(*this);
 }
 
@@ -502,11 +503,14 @@ void TForm1::Button4Click()
     SaveMeasurements(Store, fileName, CurrentDateText(), CurrentTimeText(), Store.SamplingTime,
                      Store.SampleCount, ScrollBar3->value(), ScrollBar4->value(), settings, columns,
                      FieldNames(Store, columns));
+    RecordUnsaved = false;
 }
 
 void TForm1::ShowExperimentData(const QString& filterTime, const QString& upperLimit,
                                 const QString& lowerLimit, const QString& openingTime)
 {
+    // The store holds a record that exists nowhere else.
+    RecordUnsaved = true;
     // The choosers follow the new record first, so that they never describe
     // data the store no longer holds, even when a text below is wrong.
     Store.WindowGap = Podatki::WindowGapFor(Store.SampleCount);

@@ -67,7 +67,7 @@ QWidget* TForm1::BuildControllerPage()
     // Method, robustness, closed-loop sampling, response choice, cascade.
     auto* settings = new QVBoxLayout;
     GroupBox_Method = NewGroup("GroupBox_Method", QStringLiteral("Metoda nastavljanja"));
-    ComboBox1 = Named(new TextComboBox(true), "ComboBox1");
+    ComboBox1 = Named(new TextComboBox(false), "ComboBox1");
     ComboBox1->addItems(
         {QStringLiteral("Metoda provršin - sledenje"), QStringLiteral("Metoda provršin - motnja"),
          QStringLiteral("Chien-Hrones-Reswick - sledenje"),
@@ -161,7 +161,7 @@ QWidget* TForm1::BuildControllerPage()
 
     // Conversion into the plant controller's form.
     GroupBox_Scaled = NewGroup("GroupBox_Scaled", QStringLiteral("Izračun skaliranih parametrov"));
-    ComboBox_Regulator = Named(new TextComboBox(true), "ComboBox_Regulator");
+    ComboBox_Regulator = Named(new TextComboBox(false), "ComboBox_Regulator");
     ComboBox_Regulator->addItems(
         {QStringLiteral("Splošni paralelni (Kp, Ki, Kd)"), QStringLiteral("Paralelni (Kp, Ti, Td)"),
          QStringLiteral("Paralelni (Kp, 1/Ti, Td)"), QStringLiteral("Serijski (Kp, Ti, Td)")});
@@ -264,14 +264,10 @@ void TForm1::ComboBox1Change()
     if (AutoSetupInProgress)
         return;
     RecomputeTuningFromPage();
-    ShowControllerFormFromPage();
 }
 
 void TForm1::ScrollBar_RobustChange()
 {
-    // The converted parameters are not refreshed: the slider is dragged
-    // through many positions, and the form follows the next method, cascade
-    // or form change.
     if (AutoSetupInProgress)
         return;
     RecomputeTuningFromPage();
@@ -289,7 +285,6 @@ void TForm1::CheckBox_CascadeRegClick()
     if (AutoSetupInProgress)
         return;
     RecomputeTuningFromPage();
-    ShowControllerFormFromPage();
 }
 
 void TForm1::Edit_VzorcenjeKeyPress()
@@ -407,14 +402,22 @@ void TForm1::Button8Click()
         CheckBox_CascadeReg->setChecked(settings.Cascade);
     }
     RecomputeTuningFromPage();
-    ShowControllerFormFromPage();
 }
 
 void TForm1::RecomputeTuningFromPage()
 {
-    RecomputeTuning(ComboBox1->ItemIndex(), ScrollBar_Robust->value(),
-                    RadioGroup_Motnja->ItemIndex(), Edit_Vzorcenje->text(),
-                    CheckBox_CascadeReg->isChecked());
+    // The fields that "Naloži v regulator" writes and the controller file
+    // stores follow every new set of gains, also when the responses could
+    // not be drawn: stale fields would send the previous tuning to the plant.
+    try {
+        RecomputeTuning(ComboBox1->ItemIndex(), ScrollBar_Robust->value(),
+                        RadioGroup_Motnja->ItemIndex(), Edit_Vzorcenje->text(),
+                        CheckBox_CascadeReg->isChecked());
+    } catch (const VarkolError&) {
+        ShowControllerFormFromPage();
+        throw;
+    }
+    ShowControllerFormFromPage();
 }
 
 void TForm1::ShowControllerFormFromPage()
@@ -428,7 +431,6 @@ void TForm1::OpenTuningOfRecordedData()
     PageControl1->setCurrentIndex(4); // the controller page
     Edit_Vzorcenje->setText(FormatGeneral(Store.SamplingTime, 12));
     RecomputeTuningFromPage();
-    ShowControllerFormFromPage();
 }
 
 void TForm1::RecomputeTuning(int method, int robustPosition, int responseChoice,

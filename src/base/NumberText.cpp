@@ -237,6 +237,15 @@ double ParseNumber(const QString& text)
     return ParseNumberWith(text, DecimalSeparator());
 }
 
+double ParseFieldNumber(const QString& text, const QString& field)
+{
+    try {
+        return ParseNumber(text);
+    } catch (const ConversionError& e) {
+        throw ConversionError(field.toStdString() + ": " + e.what());
+    }
+}
+
 double ParseNumberWith(const QString& text, QStringView separator)
 {
     const std::optional<double> value = ScanNumber(QStringView(text).trimmed(), separator);

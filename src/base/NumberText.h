@@ -37,6 +37,10 @@ std::string FormatFixedC(double value, int precision, int decimals);
 // when it is not a finite number.
 double ParseNumber(const QString& text);
 
+// ParseNumber of the text of a field the user fills; the error names the
+// field: "Ocenjeno ojačenje: 'abc' ni veljavno število".
+double ParseFieldNumber(const QString& text, const QString& field);
+
 // The same with an explicit decimal separator.
 double ParseNumberWith(const QString& text, QStringView separator);
 

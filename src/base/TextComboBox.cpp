@@ -26,9 +26,17 @@ void TextComboBox::SetItemIndex(int index)
 {
     if (index < -1 || index >= count())
         index = -1;
+    // Clearing the placeholder of a list with nothing selected selects the
+    // first item: the index is set after it.
+    setPlaceholderText(QString());
     setCurrentIndex(index);
     if (index == -1 && isEditable())
         setEditText(QString());
+}
+
+QString TextComboBox::Text() const
+{
+    return !isEditable() && currentIndex() < 0 ? placeholderText() : currentText();
 }
 
 void TextComboBox::SetText(const QString& text)
@@ -38,5 +46,7 @@ void TextComboBox::SetText(const QString& text)
         setEditText(text);
         return;
     }
-    setCurrentIndex(findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    const int index = findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    setPlaceholderText(index < 0 ? text : QString()); // before the index, as above
+    setCurrentIndex(index);
 }

@@ -1,10 +1,11 @@
 #pragma once
 
 // A combo box whose item index and text are separate, as the program's lists
-// need: an editable one can show a text with no item selected
-// (ItemIndex() == -1), for instance a default caption or a text the user
-// typed over an item. A drop-down list (not editable) shows an item or
-// nothing.
+// need: it can show a text with no item selected (ItemIndex() == -1), for
+// instance a default caption, or in an editable one a text the user typed
+// over an item. A drop-down list (not editable) is for fixed choices: the
+// user picks an item, and a text set from code without a matching item is
+// shown greyed until then.
 //
 // Change fires when the user picks an item or types; setting the index or
 // the text from code does not fire it.
@@ -23,9 +24,10 @@ public:
     // clears the text.
     void SetItemIndex(int index);
 
-    QString Text() const { return currentText(); }
+    QString Text() const;
     // Editable: shows `text` with no item selected. Drop-down list: selects
-    // the item with exactly that text, or nothing.
+    // the item with exactly that text, or else shows the text with no item
+    // selected.
     void SetText(const QString& text);
 
 signals:

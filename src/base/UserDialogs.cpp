@@ -40,6 +40,15 @@ void UserDialogs::ShowMessage(QWidget* parent, const QString& message)
     QMessageBox::information(parent, QStringLiteral("Varkol"), message);
 }
 
+bool UserDialogs::Ask(QWidget* parent, const QString& question)
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Varkol"), question,
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 QString UserDialogs::SaveFileName(QWidget* parent, const FileDialogRequest& request)
 {
     return RunFileDialog(parent, request, QFileDialog::AcceptSave);

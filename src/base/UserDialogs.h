@@ -24,6 +24,10 @@ public:
     virtual ~UserDialogs() = default;
     virtual void ShowError(QWidget* parent, const QString& message);
     virtual void ShowMessage(QWidget* parent, const QString& message);
+    // A question before something that cannot be taken back (a write to the
+    // plant, the end of a run): true when the user answers Yes. No is the
+    // default button, so a stray Enter or Esc answers No.
+    virtual bool Ask(QWidget* parent, const QString& question);
     // The chosen file name, or an empty string when the dialog was cancelled.
     virtual QString SaveFileName(QWidget* parent, const FileDialogRequest& request);
     virtual QString OpenFileName(QWidget* parent, const FileDialogRequest& request);

@@ -2,6 +2,7 @@
 
 #include "base/NumberText.h"
 #include "cli/CliArguments.h"
+#include "data/ProcessingText.h"
 
 LoadedDataFile LoadDataFile(const std::string& fileName)
 {
@@ -9,8 +10,8 @@ LoadedDataFile LoadDataFile(const std::string& fileName)
     file.Store = std::make_unique<Podatki>();
     file.Texts = LoadMeasurements(*file.Store, QString::fromLocal8Bit(fileName.c_str()));
     const MeasurementFileSettings& t = file.Texts;
-    file.Settings = {ParseNumber(t.FilterTime), ParseNumber(t.ActuatorMaximum),
-                     ParseNumber(t.ActuatorMinimum), ParseNumber(t.ActuatorVelocity)};
+    file.Settings = ParseConditioningSettings(t.FilterTime, t.ActuatorMaximum, t.ActuatorMinimum,
+                                              t.ActuatorVelocity);
     file.Columns = DefaultColumns(file.Store->SignalCount);
     file.Window = LoadedWindowChoosers(file.Store->SampleCount, file.Store->WindowGap,
                                        ParseInteger(t.WindowStart), ParseInteger(t.WindowEnd));
@@ -47,6 +48,7 @@ ConditioningOptions ReadConditioningOptions(const CliArguments& args, const Load
     o.Settings.Maximum = args.Number("umax").value_or(o.Settings.Maximum);
     o.Settings.Minimum = args.Number("umin").value_or(o.Settings.Minimum);
     o.Settings.Velocity = args.Number("topen").value_or(o.Settings.Velocity);
+    CheckConditioningSettings(o.Settings);
 
     o.Start = args.Integer("start").value_or(file.Window.Start.Position);
     o.End = args.Integer("end").value_or(file.Window.End.Position);

@@ -1,5 +1,7 @@
 #include "data/ChartStyle.h"
 
+#include "data/AxisScale.h"
+
 #include <QBrush>
 #include <QChart>
 #include <QLinearGradient>
@@ -43,18 +45,20 @@ void LocalizeNumbers(QChart* chart)
 
 void SetAxisRange(QValueAxis* axis, double min, double max, int labels)
 {
-    const double span = max - min;
-    if (!std::isfinite(span) || span <= 0) {
-        if (std::isfinite(min) && std::isfinite(max))
-            axis->setRange(min - (span == 0 ? 1 : 0), max + (span == 0 ? 1 : 0));
+    ApplyAxisScale(axis, NiceAxisScale(min, max, labels));
+}
+
+void ApplyAxisScale(QValueAxis* axis, const AxisScale& scale)
+{
+    if (axis->tickType() == QValueAxis::TicksDynamic && axis->min() == scale.Min &&
+        axis->max() == scale.Max && axis->tickAnchor() == scale.Anchor &&
+        axis->tickInterval() == scale.Step)
         return;
-    }
-    const double rough = span / std::max(labels, 1);
-    const double power = std::pow(10.0, std::floor(std::log10(rough)));
-    const double fraction = rough / power;
-    const double step = (fraction <= 1 ? 1 : fraction <= 2 ? 2 : fraction <= 5 ? 5 : 10) * power;
-    axis->setRange(min, max);
+    // With fixed ticks the count does not depend on the range; the range and
+    // the step change there, and only then the ticks become dynamic again.
+    axis->setTickType(QValueAxis::TicksFixed);
+    axis->setRange(scale.Min, scale.Max);
+    axis->setTickAnchor(scale.Anchor);
+    axis->setTickInterval(scale.Step);
     axis->setTickType(QValueAxis::TicksDynamic);
-    axis->setTickAnchor(std::ceil(min / step) * step);
-    axis->setTickInterval(step);
 }

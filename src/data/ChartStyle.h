@@ -25,8 +25,13 @@ void BackgroundGradient(const QChart* chart, QColor& start, QColor& end);
 // would read as one).
 void LocalizeNumbers(QChart* chart);
 
-// Sets the axis to run exactly from min to max with labels at round values
-// (multiples of 1, 2 or 5 times a power of ten, about `labels` of them), as
-// an automatic axis would label it. An empty or non-finite range keeps the
-// axis's labelling and only sets the range (widened when min = max).
+// Sets the axis to run from min to max with labels at round values (1, 2,
+// 2.5 or 5 times a power of ten, about `labels` of them), as NiceAxisScale
+// makes them for any range: empty, huge or not finite.
 void SetAxisRange(QValueAxis* axis, double min, double max, int labels = 6);
+
+// Sets the axis to a scale of AxisScale.h. The axis draws its ticks anew at
+// every change of range or step, so they are changed in an order in which
+// no intermediate state has more ticks than the old or the new scale.
+struct AxisScale;
+void ApplyAxisScale(QValueAxis* axis, const AxisScale& scale);

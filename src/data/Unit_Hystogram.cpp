@@ -1,5 +1,6 @@
 #include "data/Unit_Hystogram.h"
 
+#include "data/AxisScale.h"
 #include "data/ChartPicture.h"
 #include "data/ChartStyle.h"
 #include "data/GlobalProcedures.h"
@@ -129,20 +130,14 @@ void HistogramChart::ShowHistogram(const double* edges, const double* counts, in
 
     const double spread = max - min;
     if (spread > 0) {
-        bottomAxis_->setTickType(QValueAxis::TicksDynamic);
-        bottomAxis_->setTickAnchor(min);
-        bottomAxis_->setTickInterval(0.1 * spread);
-        // Enough decimals to tell neighbouring labels apart.
-        const int decimals =
-            std::clamp(1 - static_cast<int>(std::floor(std::log10(0.1 * spread))), 0, 6);
-        bottomAxis_->setLabelFormat(QStringLiteral("%.%1f").arg(decimals));
+        labelStep_ = 0.1 * spread;
+        labelAnchor_ = min;
     }
     // Without spread every edge is the one value: the bar gets a width of its
     // own, and the axis a span that keeps the labelling it has to a few labels.
-    const double binWidth = spread > 0 ? 0.05 * spread
-                            : bottomAxis_->tickType() == QValueAxis::TicksDynamic
-                                ? 2 * bottomAxis_->tickInterval()
-                                : (min != 0 ? std::fabs(0.1 * min) : 1.0);
+    const double binWidth = spread > 0       ? 0.05 * spread
+                            : labelStep_ > 0 ? 2 * labelStep_
+                                             : (min != 0 ? std::fabs(0.1 * min) : 1.0);
     const double halfBar = 0.5 * BarFraction * binWidth;
 
     QList<QPointF> outline;
@@ -161,11 +156,19 @@ void HistogramChart::ShowHistogram(const double* edges, const double* counts, in
     barOutline_->replace(outline);
     if (!outline.isEmpty()) {
         const double margin = spread > 0 ? 0.5 * binWidth : 2.5 * binWidth;
-        bottomAxis_->setRange(lowest - margin, highest + margin);
+        const AxisScale scale =
+            AxisScaleWithStep(lowest - margin, highest + margin, labelAnchor_, labelStep_);
+        // Enough decimals to tell neighbouring labels apart; large values in
+        // exponent notation.
+        const double magnitude = std::max(std::fabs(scale.Min), std::fabs(scale.Max));
+        const int decimals = std::clamp(1 - static_cast<int>(std::floor(std::log10(scale.Step))), 0, 6);
+        bottomAxis_->setLabelFormat(magnitude >= 1e6 ? QStringLiteral("%.6g")
+                                                     : QStringLiteral("%.%1f").arg(decimals));
+        ApplyAxisScale(bottomAxis_, scale);
     }
-    SetAxisRange(leftAxis_, 0, tallest > 0 ? tallest : 1, 5);
-    if (leftAxis_->tickInterval() < 1)
-        leftAxis_->setTickInterval(1); // counts are whole numbers
+    // Counts are whole numbers: at least one count between labels.
+    const double top = tallest > 0 ? tallest : 1;
+    ApplyAxisScale(leftAxis_, AxisScaleWithStep(0, top, 0, std::max(1.0, NiceAxisScale(0, top, 5).Step)));
 }
 
 void HistogramChart::ShowSignalHistogram(Podatki& store, ProcessedSignal signal, int start, int end)

@@ -57,6 +57,11 @@ private:
     QLineSeries* barOutline_ = nullptr;
     QValueAxis* bottomAxis_ = nullptr;
     QValueAxis* leftAxis_ = nullptr;
+    // The label increment of the bottom axis, 0.1 of the spread of the last
+    // histogram that had one (0 until then); a histogram without spread
+    // keeps it.
+    double labelStep_ = 0;
+    double labelAnchor_ = 0;
 };
 
 class TForm_Histogram : public QDialog {

@@ -286,9 +286,9 @@ void TEksperiment::FormShow()
     Timer1->stop();
     SyncManualMode();
     const MvSliderTexts texts = Host.ReadSliderTexts ? Host.ReadSliderTexts() : MvSliderTexts{};
-    const double maximum = ParseNumber(texts.Maximum);
-    const double minimum = ParseNumber(texts.Minimum);
-    const double step = ParseNumber(texts.Step);
+    const double maximum = ParseFieldNumber(texts.Maximum, QStringLiteral("Drsnik MV, Maksimum"));
+    const double minimum = ParseFieldNumber(texts.Minimum, QStringLiteral("Drsnik MV, Minimum"));
+    const double step = ParseFieldNumber(texts.Step, QStringLiteral("Drsnik MV, Korak"));
 
     Engine.FormShow(maximum, minimum, step);
 
@@ -378,8 +378,11 @@ void TEksperiment::KonecEksperimentaClick()
 
 void TEksperiment::reject()
 {
+    // Esc and the close box end a running experiment only when the user
+    // confirms: a second Esc meant for a message box must not end it.
     if (running_) {
-        KonecEksperimentaClick();
+        if (Dialogs().Ask(this, QStringLiteral("Končam eksperiment?")))
+            KonecEksperimentaClick();
         return;
     }
     QDialog::reject();
@@ -415,7 +418,17 @@ void TEksperiment::ScrollBar1Change(int position)
 
 void TEksperiment::VrednostVhodaEditKeyPress()
 {
-    Engine.TypedValue(ParseNumber(VrednostVhodaEdit->text()));
+    const double value = ParseFieldNumber(VrednostVhodaEdit->text(), QStringLiteral("Vrednost MV"));
+    // A value beyond the slider goes to the plant only when the user
+    // confirms it; a slip of the keyboard (1e9 for 1e2) stays in the edit.
+    if (!Engine.SliderHolds(value) &&
+        !Dialogs().Ask(this, QStringLiteral("MV = %1 je zunaj drsnika %2 … %3. Zapišem?")
+                                 .arg(FormatGeneral(value, 8), FormatGeneral(Engine.SliderLowest(), 8),
+                                      FormatGeneral(Engine.SliderHighest(), 8)))) {
+        ShowMVInEdit();
+        return;
+    }
+    Engine.TypedValue(value);
     ShowSlider();
 }
 

@@ -22,6 +22,9 @@ LiveChart::LiveChart(const QString& objectName, const QString& seriesName, const
     chart->legend()->hide();
     chart->setDropShadowEnabled(false);
     chart->addSeries(series_);
+    // Values of any size keep short labels.
+    axisX_->setLabelFormat(QStringLiteral("%.6g"));
+    axisY_->setLabelFormat(QStringLiteral("%.6g"));
     chart->addAxis(axisX_, Qt::AlignBottom);
     chart->addAxis(axisY_, Qt::AlignLeft);
     series_->attachAxis(axisX_);
@@ -103,19 +106,19 @@ void LiveChart::RecomputeValueRange()
 void LiveChart::ApplyRanges()
 {
     if (samples_.empty()) {
-        axisX_->setRange(0, 1);
-        axisY_->setRange(0, 1);
+        SetAxisRange(axisX_, 0, 1);
+        SetAxisRange(axisY_, 0, 1);
         return;
     }
     const double first = samples_.front().Point.x();
     const double last = samples_.back().Point.x();
-    axisX_->setRange(first, last > first ? last : first + 1);
+    SetAxisRange(axisX_, first, last > first ? last : first + 1);
     if (!haveRange_) {
-        axisY_->setRange(0, 1);
+        SetAxisRange(axisY_, 0, 1);
         return;
     }
     const double margin = high_ > low_ ? 0.05 * (high_ - low_) : 1.0;
-    axisY_->setRange(low_ - margin, high_ + margin);
+    SetAxisRange(axisY_, low_ - margin, high_ + margin);
 }
 
 QColor WindowsColor(unsigned bgr)

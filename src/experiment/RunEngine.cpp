@@ -261,10 +261,36 @@ void RunEngine::SetLoopAuto()
         plant_.WriteSwitch(SwitchTag::Auto, 1);
 }
 
+namespace {
+
+// The slider value (Max - Position) that shows MV = x.
+int SliderValue(double x, double offset, double scale)
+{
+    const double fromBottom = x - offset;
+    return RoundHalfEven(SafeDivide(fromBottom, scale, fromBottom));
+}
+
+} // namespace
+
+bool RunEngine::SliderHolds(double x) const
+{
+    const int v = SliderValue(x, SliderOffset, SliderScale);
+    return v >= Slider.Min && v <= Slider.Max;
+}
+
+double RunEngine::SliderLowest() const
+{
+    return Slider.Min * SliderScale + SliderOffset;
+}
+
+double RunEngine::SliderHighest() const
+{
+    return Slider.Max * SliderScale + SliderOffset;
+}
+
 void RunEngine::SetSliderToValue(double x)
 {
-    const double offset = x - SliderOffset;
-    const int v = RoundHalfEven(SafeDivide(offset, SliderScale, offset));
+    const int v = SliderValue(x, SliderOffset, SliderScale);
     if (v > Slider.Max) {
         Slider.Max = v;
         Slider.Position = 0;

@@ -145,6 +145,11 @@ public:
     // The slider was moved to `position`. Ignored while ExperimentTime is 0
     // (returns false); otherwise takes MV from the slider and returns true.
     bool ScrollBar1Change(int position);
+    // Whether the slider shows MV = x without widening its range, and the
+    // lowest and highest MV it shows.
+    bool SliderHolds(double x) const;
+    double SliderLowest() const;
+    double SliderHighest() const;
     // A value typed into the MV edit and confirmed with Enter.
     void TypedValue(double value);
     // "Preklop v ročno": leave the step sequence, enable the slider and the

@@ -1,8 +1,11 @@
 #include "model/ModelTexts.h"
 
+#include "base/Errors.h"
 #include "base/NumberText.h"
 #include "data/Podatki.h"
 #include "model/ModelQuality.h"
+
+#include <utility>
 
 namespace {
 
@@ -25,4 +28,24 @@ ModelTexts ShowModelTexts(const ProcessModel& m)
 QString AppliedModelFigureText(double value)
 {
     return Fixed(value, 4);
+}
+
+TypedModel ParseTypedModel(const QString& gain, const QString& timeConstant,
+                           const QString& deadTime)
+{
+    const QString timeField = QStringLiteral("Ocenjena časovna konstanta [s]");
+    const QString delayField = QStringLiteral("Ocenjen mrtvi čas [s]");
+    TypedModel model;
+    model.Gain = ParseFieldNumber(gain, QStringLiteral("Ocenjeno ojačenje"));
+    model.TimeConstant = ParseFieldNumber(timeConstant, timeField);
+    model.DeadTime = ParseFieldNumber(deadTime, delayField);
+    for (const auto& [value, field] : {std::pair{model.TimeConstant, timeField},
+                                       std::pair{model.DeadTime, delayField}}) {
+        if (value < 0)
+            throw ConversionError(
+                QStringLiteral("%1: vrednost ne sme biti negativna (%2).")
+                    .arg(field, FormatGeneral(value, 10))
+                    .toStdString());
+    }
+    return model;
 }

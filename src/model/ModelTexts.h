@@ -23,3 +23,15 @@ ModelTexts ShowModelTexts(const ProcessModel& model);
 
 // The residual STD and relative error after "Uporabi model": 4 decimals.
 QString AppliedModelFigureText(double value);
+
+// The model typed into the page's three edits for "Uporabi model", read with
+// the locale's separator. Throws ConversionError naming the field of a text
+// that is not a number, or of a negative time constant or dead time (no
+// process has them; the fit and the tuning would turn them into nonsense).
+struct TypedModel {
+    double Gain = 0;
+    double TimeConstant = 0;
+    double DeadTime = 0;
+};
+TypedModel ParseTypedModel(const QString& gain, const QString& timeConstant,
+                           const QString& deadTime);

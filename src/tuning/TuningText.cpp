@@ -42,7 +42,7 @@ TuningPageResult EvaluateTuning(Podatki& store, const TuningRequest& request)
         // not a number leaves the gains updated and the curves as they were.
         std::optional<double> typed;
         if (!request.SamplingTimeText.isEmpty())
-            typed = ParseNumber(request.SamplingTimeText);
+            typed = ParseFieldNumber(request.SamplingTimeText, QStringLiteral("Čas vzorčenja [s]"));
         const double ts = ChooseClosedLoopTs(typed, store.ClosedLoopTs);
         result.Responses = ComputeResponses(result.Tuning, store, request.ResponseChoice, ts);
     } catch (const VarkolError& e) {
@@ -56,7 +56,9 @@ std::vector<SequencerPoint> SequencerPoints(const QStringList& inputs, const QSt
     std::vector<SequencerPoint> points;
     for (qsizetype row = 0; row < inputs.size() && !inputs[row].isEmpty(); ++row) {
         const QString output = row < outputs.size() ? outputs[row] : QString();
-        points.push_back({ParseNumber(inputs[row]), ParseNumber(output)});
+        const QString where = QStringLiteral("Sekvencer, vrstica %1, ").arg(row + 1);
+        points.push_back({ParseFieldNumber(inputs[row], where + QStringLiteral("Vhod")),
+                          ParseFieldNumber(output, where + QStringLiteral("Izhod"))});
     }
     return points;
 }
@@ -68,8 +70,8 @@ ControllerFormTexts EvaluateControllerForm(const Podatki& store,
     double g = 1;
     if (request.Cascade) {
         if (request.SequencerPresent) {
-            const double lo = ParseNumber(request.Y1MinText);
-            const double hi = ParseNumber(request.Y1MaxText);
+            const double lo = ParseFieldNumber(request.Y1MinText, QStringLiteral("Meritev 1, Min"));
+            const double hi = ParseFieldNumber(request.Y1MaxText, QStringLiteral("Meritev 1, Maks"));
             texts.SequencerGain = SequencerMaxGain(
                 SequencerPoints(request.SequencerInputs, request.SequencerOutputs), lo, hi);
         }
@@ -78,9 +80,9 @@ ControllerFormTexts EvaluateControllerForm(const Podatki& store,
         texts.SequencerGainText = FormatFixed(texts.SequencerGain, 8, 4);
     }
     const ScaleUse use = ScalesUsedBy(request.Type);
-    const double sP = use.P ? ParseNumber(request.ScaleP) : 1;
-    const double sI = use.I ? ParseNumber(request.ScaleI) : 1;
-    const double sD = use.D ? ParseNumber(request.ScaleD) : 1;
+    const double sP = use.P ? ParseFieldNumber(request.ScaleP, QStringLiteral("Dodatno skaliranje P")) : 1;
+    const double sI = use.I ? ParseFieldNumber(request.ScaleI, QStringLiteral("Dodatno skaliranje I")) : 1;
+    const double sD = use.D ? ParseFieldNumber(request.ScaleD, QStringLiteral("Dodatno skaliranje D")) : 1;
     const ControllerGains& gains = request.Cascade ? store.CascadeResults : store.TuningResults;
     const ControllerFormValues values =
         ComputeControllerForm(request.Form, request.Type, gains, store.RobustFactor, g, sP, sI, sD);

@@ -105,8 +105,8 @@ TEST_F(ControllerPage, WorkedExampleThroughTheMethodListAndTheSlider)
         Find<QScrollBar>("ScrollBar_Robust")->setValue(20); // f = 2.6456
         EXPECT_EQ(Text("Label_PI_Kp"), FormatFixed(4.5 * RobustFactorFor(20), 15, 3));
         EXPECT_EQ(Text("Label_PID_Td"), FormatFixed(6 * RobustFactorFor(20), 15, 3));
-        // The slider alone leaves the converted parameters as they were.
-        EXPECT_EQ(Texts(FormFields), Localized({"4.500", "0.750000", ""}));
+        // The converted parameters follow every recomputation.
+        EXPECT_EQ(Texts(FormFields)[0], FormatFixed(4.5 * RobustFactorFor(20), 15, 3));
     }
     EXPECT_TRUE(dialogs.Errors.isEmpty()) << dialogs.Errors.join('\n').toStdString();
 }

@@ -75,8 +75,11 @@ TEST(TextComboBoxControl, DropDownListSelectsByText)
     combo.addItems({QStringLiteral("0"), QStringLiteral("1")});
     combo.SetText(QStringLiteral("1"));
     EXPECT_EQ(combo.ItemIndex(), 1);
+    // A text without an item is shown until the user picks one.
     combo.SetText(QStringLiteral("2"));
     EXPECT_EQ(combo.ItemIndex(), -1);
+    EXPECT_EQ(combo.Text(), "2");
+    combo.SetItemIndex(-1);
     EXPECT_TRUE(combo.Text().isEmpty());
 
     QSignalSpy changes(&combo, &TextComboBox::Change);

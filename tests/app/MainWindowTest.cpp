@@ -35,6 +35,8 @@ QString ShownText(const QObject* control)
         return button->text();
     if (auto* group = qobject_cast<const QGroupBox*>(control))
         return group->title();
+    if (auto* combo = qobject_cast<const TextComboBox*>(control))
+        return combo->Text();
     if (auto* combo = qobject_cast<const QComboBox*>(control))
         return combo->currentText();
     if (auto* memo = qobject_cast<const QPlainTextEdit*>(control))
@@ -306,6 +308,9 @@ TEST_F(MainWindow, EveryNamedControlShowsItsInitialTextOnItsPage)
 
 TEST_F(MainWindow, ChoicesListsAndRangesStartAsDescribed)
 {
+    // Lists of fixed choices cannot be typed over.
+    for (const char* name : {"ComboBox1", "ComboBox_Regulator", "ComboBox3", "ComboBox4"})
+        EXPECT_FALSE(Find<TextComboBox>(name)->isEditable()) << name;
     auto* method = Find<TextComboBox>("ComboBox1");
     ASSERT_EQ(method->count(), 7);
     EXPECT_EQ(method->itemText(0), QStringLiteral("Metoda provršin - sledenje"));
@@ -428,4 +433,16 @@ TEST(MainWindowWithoutServers, ShowsNoServerAndRefusesToConnect)
     EXPECT_EQ(dialogs.Errors,
               QStringList{QStringLiteral("Server name not found in registry or empty")});
     EXPECT_FALSE(connection.Active());
+}
+
+TEST_F(MainWindow, ClosingWithUnsavedWorkAsksFirst)
+{
+    ShowForm();
+    form->RecordUnsaved = true;
+    form->close();
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(dialogs.Questions, QStringList{"Posnetek eksperimenta ni shranjen. Zaprem program?"});
+    dialogs.AskAnswers = {true};
+    form->close();
+    EXPECT_FALSE(form->isVisible());
 }

@@ -267,7 +267,14 @@ TEST(FormaEksperiment, TheSliderAndTheTypedValueSetMv)
     rig.W.Timer1Timer();
     EXPECT_EQ(rig.Column(1, 2), 37.3);
 
-    rig.W.VrednostVhodaEdit->setText("150"); // above the range: the slider widens
+    // Above the range: only a confirmed value reaches MV and widens the slider.
+    rig.W.VrednostVhodaEdit->setText("150");
+    QTest::keyClick(rig.W.VrednostVhodaEdit, Qt::Key_Enter);
+    EXPECT_EQ(rig.Scripted.Questions.value(0), "MV = 150 je zunaj drsnika 0 … 100. Zapišem?");
+    EXPECT_EQ(rig.W.Engine.CurrentMV, 37.3);
+    EXPECT_EQ(rig.W.VrednostVhodaEdit->text(), "37,3");
+    rig.Scripted.AskAnswers = {true};
+    rig.W.VrednostVhodaEdit->setText("150");
     QTest::keyClick(rig.W.VrednostVhodaEdit, Qt::Key_Enter);
     EXPECT_EQ(rig.W.ScrollBar1->maximum(), 150);
     EXPECT_EQ(rig.W.ScrollBar1->value(), 0);
@@ -333,8 +340,13 @@ TEST(FormaEksperiment, ChartsHideTheFirstSampleAndKeepAbout200Seconds)
 
 TEST(FormaEksperiment, TheCloseBoxEscAndTheModalShowEndTheRunAsTheEndButtonDoes)
 {
+    // Closing asks first; No goes on recording.
     Rig closeBox;
     closeBox.ShowManual();
+    closeBox.W.close();
+    EXPECT_TRUE(closeBox.W.isVisible());
+    EXPECT_EQ(closeBox.Scripted.Questions, QStringList{"Končam eksperiment?"});
+    closeBox.Scripted.AskAnswers = {true};
     closeBox.W.close();
     EXPECT_FALSE(closeBox.W.isVisible());
     EXPECT_EQ(closeBox.W.result(), QDialog::Accepted);
@@ -343,6 +355,7 @@ TEST(FormaEksperiment, TheCloseBoxEscAndTheModalShowEndTheRunAsTheEndButtonDoes)
 
     Rig esc;
     esc.ShowManual();
+    esc.Scripted.AskAnswers = {true};
     QTest::keyClick(&esc.W, Qt::Key_Escape);
     EXPECT_FALSE(esc.W.isVisible());
     EXPECT_EQ(esc.HandOvers.size(), 1u);

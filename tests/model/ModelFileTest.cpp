@@ -271,3 +271,25 @@ TEST(ModelTexts, FixedDecimalsPerFieldAndTheGrade)
     EXPECT_EQ(t.Grade, "Slabsa");
     EXPECT_EQ(AppliedModelFigureText(0.123456), "0,1235");
 }
+
+TEST(ModelTexts, ATypedModelNamesTheFieldItRefuses)
+{
+    LocaleScope comma(LocaleScope::Comma());
+    const TypedModel m = ParseTypedModel("1,5", "10", "0");
+    EXPECT_EQ(m.Gain, 1.5);
+    EXPECT_EQ(m.TimeConstant, 10);
+    EXPECT_EQ(m.DeadTime, 0);
+    auto refusal = [](const char* k, const char* t, const char* l) {
+        try {
+            ParseTypedModel(QString::fromUtf8(k), QString::fromUtf8(t), QString::fromUtf8(l));
+        } catch (const ConversionError& e) {
+            return std::string(e.what());
+        }
+        return std::string();
+    };
+    EXPECT_EQ(refusal("abc", "1", "1"), "Ocenjeno ojačenje: 'abc' ni veljavno število");
+    EXPECT_EQ(refusal("1", "-2", "1"),
+              "Ocenjena časovna konstanta [s]: vrednost ne sme biti negativna (-2).");
+    EXPECT_EQ(refusal("1", "2", "-0,5"), "Ocenjen mrtvi čas [s]: vrednost ne sme biti negativna (-0,5).");
+    EXPECT_EQ(refusal("-3", "2", "1"), ""); // a negative gain is a reverse-acting process
+}
