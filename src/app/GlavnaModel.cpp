@@ -163,6 +163,7 @@ void TForm1::IdentifyModels(int windowStart, int windowEnd, bool showOuter)
 {
     ::IdentifyModels(Store, windowStart, windowEnd);
     ModelUnsaved = true;
+    TuningCurrent = false;
     ShowModel(showOuter);
     CheckSampling();
 }
@@ -246,6 +247,7 @@ void TForm1::Button5Click()
     const ModelFitQuality quality =
         ApplyModel(Store, outer, typed.Gain, typed.TimeConstant, typed.DeadTime);
     ModelUnsaved = true;
+    TuningCurrent = false;
 
     HideQualityLamps();
     PlotModel(outer ? Store.MeasuredOuter.data() : Store.MeasuredInner.data(),
@@ -266,6 +268,7 @@ void TForm1::Button6Click()
         return;
     LoadModel(fileName, Store);
     ModelUnsaved = false;
+    TuningCurrent = false;
     HideQualityLamps();
     ShowModel(CheckBox_Model_Outer->isChecked());
     CheckSampling();

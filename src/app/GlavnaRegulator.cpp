@@ -190,6 +190,9 @@ QWidget* TForm1::BuildControllerPage()
     QFont bold = Button16->font();
     bold.setBold(true);
     Button16->setFont(bold);
+    // Writes back what the controller held before the last write-back.
+    Button_PovrniPrejsnje = NewButton("Button_PovrniPrejsnje", QStringLiteral("Povrni prejšnje"));
+    Button_PovrniPrejsnje->setEnabled(false);
 
     auto* scaled = new QGridLayout(GroupBox_Scaled);
     scaled->addWidget(CaptionFor(ComboBox_Regulator, QStringLiteral("Izbira tipa regulatorja")), 0,
@@ -223,7 +226,10 @@ QWidget* TForm1::BuildControllerPage()
     sequencer->addWidget(Label_OjacSekv);
     sequencer->addStretch();
     scaled->addLayout(sequencer, 9, 0, 1, 2);
-    scaled->addWidget(Button16, 10, 0, 1, 2);
+    auto* writeBack = new QHBoxLayout;
+    writeBack->addWidget(Button16, 1);
+    writeBack->addWidget(Button_PovrniPrejsnje);
+    scaled->addLayout(writeBack, 10, 0, 1, 2);
     scaled->setColumnStretch(1, 1);
     scaled->setRowStretch(11, 1);
     GroupBox_Scaled->setFixedWidth(380);
@@ -257,6 +263,7 @@ void TForm1::WireControllerPage()
     OnEvent(Button9, &QPushButton::clicked, &TForm1::Button9Click);
     OnEvent(Button8, &QPushButton::clicked, &TForm1::Button8Click);
     OnEvent(Button16, &QPushButton::clicked, &TForm1::Button16Click);
+    OnEvent(Button_PovrniPrejsnje, &QPushButton::clicked, &TForm1::Button_PovrniPrejsnjeClick);
 }
 
 void TForm1::ComboBox1Change()
@@ -445,6 +452,7 @@ void TForm1::RecomputeTuning(int method, int robustPosition, int responseChoice,
     // Everything is computed before the first label changes: a tuning that
     // fails leaves every label as it was.
     const TuningPageResult result = EvaluateTuning(Store, request);
+    TuningCurrent = true; // the gains of the present model stand
     const std::array<QLabel*, TuningLabelCount> labels = {
         Label_Kp_Cascade, Label_Ki,     Label_Kp_P,   Label_PI_Kp,
         Label_PI_Ti,      Label_PID_Kp, Label_PID_Ti, Label_PID_Td};
