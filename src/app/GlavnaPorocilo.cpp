@@ -6,7 +6,6 @@
 #include "app/GlavnaLayout.h"
 #include "base/ChartView.h"
 #include "base/Errors.h"
-#include "base/StringGrid.h"
 #include "base/TextComboBox.h"
 #include "base/UserDialogs.h"
 #include "data/Unit_Hystogram.h"
@@ -49,16 +48,6 @@ QSize OnScreenSize(const QChartView* view, QSize standard)
                    size.height() >= view->minimumHeight()
                ? size
                : standard;
-}
-
-LoopTags TagTable(const StringGrid* table)
-{
-    LoopTags tags;
-    for (TagRole role : AllTagRoles) {
-        tags.SetTag(role, table->Cell(0, RoleRow(role)));
-        tags.SetDescription(role, table->Cell(1, RoleRow(role)));
-    }
-    return tags;
 }
 
 } // namespace
@@ -157,7 +146,7 @@ ReportInputs TForm1::CurrentReportInputs(const QString& fileName) const
     in.FileName = fileName;
     in.Template = Label63->text();
     in.ServerName = ComboBox2->currentText();
-    in.Tags = TagTable(OPCTabela);
+    in.Tags = CurrentLoopTags();
     const std::array<std::array<QLabel*, 3>, 4> statistics = {
         {{Label_MaksMV1, Label_MinMV1, Label_STDMV1},
          {Label_MaksU1, Label_MinU1, Label_STDU1},

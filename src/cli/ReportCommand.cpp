@@ -45,11 +45,7 @@ JsonValue Strings(const QStringList& texts)
 void ApplySettings(const ExperimentSettings& s, ReportInputs& in, ControllerFormRequest& form)
 {
     in.ServerName = s.OpcServer;
-    for (TagRole role : AllTagRoles) {
-        const auto row = static_cast<std::size_t>(RoleRow(role));
-        in.Tags.SetTag(role, s.Tags[row]);
-        in.Tags.SetDescription(role, s.Descriptions[row]);
-    }
+    in.Tags = s.Loop;
     in.Template = s.ReportTemplate;
     in.Processing = s.ReportProcessing;
     in.Model = s.ReportModel;
