@@ -190,11 +190,11 @@ XmlNode ParseXml(const QByteArray& bytes, const QString& partName)
         }
     }
     if (reader.hasError() || !seenRoot)
-        throw FileError(QStringLiteral("%1: vrstica %2: %3")
-                            .arg(partName, QString::number(reader.lineNumber()),
-                                 reader.hasError() ? reader.errorString()
-                                                   : QStringLiteral("del je prazen"))
-                            .toStdString());
+        throw FileError(
+            QStringLiteral("%1: vrstica %2: %3")
+                .arg(partName, QString::number(reader.lineNumber()),
+                     reader.hasError() ? reader.errorString() : QStringLiteral("del je prazen"))
+                .toStdString());
     return root;
 }
 

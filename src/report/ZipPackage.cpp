@@ -31,9 +31,8 @@ std::map<QString, QByteArray> ReadZip(const QByteArray& bytes, const QString& fi
 {
     zip_error_t error;
     zip_error_init(&error);
-    zip_source_t* source = zip_source_buffer_create(bytes.constData(),
-                                                    static_cast<zip_uint64_t>(bytes.size()), 0,
-                                                    &error);
+    zip_source_t* source = zip_source_buffer_create(
+        bytes.constData(), static_cast<zip_uint64_t>(bytes.size()), 0, &error);
     if (!source) {
         const QString text = ErrorText(&error);
         zip_error_fini(&error);
@@ -65,7 +64,8 @@ std::map<QString, QByteArray> ReadZip(const QByteArray& bytes, const QString& fi
             Fail(fileName, QStringLiteral("del %1 je prevelik").arg(name));
         zip_file_t* file = zip_fopen_index(archive.get(), index, 0);
         if (!file)
-            Fail(fileName, QStringLiteral("%1: %2").arg(name, ErrorText(zip_get_error(archive.get()))));
+            Fail(fileName,
+                 QStringLiteral("%1: %2").arg(name, ErrorText(zip_get_error(archive.get()))));
         QByteArray data(static_cast<qsizetype>(stat.size), Qt::Uninitialized);
         const zip_int64_t read = zip_fread(file, data.data(), stat.size);
         const QString readError = ErrorText(zip_file_get_error(file));
