@@ -9,6 +9,7 @@
 namespace {
 
 constexpr zip_uint64_t MaxPartSize = 256u * 1024 * 1024;
+constexpr zip_uint64_t MaxTotalSize = 512u * 1024 * 1024;
 constexpr zip_int64_t MaxParts = 10000;
 
 [[noreturn]] void Fail(const QString& fileName, const QString& reason)
@@ -49,6 +50,7 @@ std::map<QString, QByteArray> ReadZip(const QByteArray& bytes, const QString& fi
     zip_error_fini(&error);
 
     std::map<QString, QByteArray> parts;
+    zip_uint64_t total = 0;
     const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
     if (count > MaxParts)
         Fail(fileName, QStringLiteral("arhiv ima preveč delov (%1)").arg(count));
@@ -60,7 +62,8 @@ std::map<QString, QByteArray> ReadZip(const QByteArray& bytes, const QString& fi
         const QString name = QString::fromUtf8(stat.name);
         if (name.endsWith(u'/'))
             continue; // a folder entry
-        if (stat.size > MaxPartSize)
+        total += stat.size;
+        if (stat.size > MaxPartSize || total > MaxTotalSize)
             Fail(fileName, QStringLiteral("del %1 je prevelik").arg(name));
         zip_file_t* file = zip_fopen_index(archive.get(), index, 0);
         if (!file)

@@ -67,6 +67,17 @@ TEST(XmlText, EscapesMarkupAndDropsWhatXmlCannotCarry)
                                     QString::fromUcs4(U"\U0001F600"));
 }
 
+TEST(XmlText, RefusesWhatCouldNotBeReadSafely)
+{
+    const QByteArray deep = QByteArray("<a>").repeated(300) + QByteArray("</a>").repeated(300);
+    const QByteArray entities = "<!DOCTYPE a [<!ENTITY e \"x\">]><a>&e;</a>";
+    for (const QByteArray& bytes : {deep, entities})
+        EXPECT_THROW(ParseXml(bytes, QStringLiteral("part.xml")), FileError);
+    EXPECT_EQ(ParseXml("<a x=\"&lt;\"><b/>t</a>", QStringLiteral("part.xml"))
+                  .Attribute(QStringLiteral("x")),
+              QStringLiteral("<"));
+}
+
 TEST(WordDocument, TablesCountInDocumentOrderWithTheTemplatesFirst)
 {
     QTemporaryDir dir;
