@@ -54,6 +54,8 @@ class QStatusBar;
 class QTabWidget;
 class QTimer;
 class RadioGroup;
+struct ReportInputs;
+struct ReportPictureCharts;
 struct ResponseSet;
 class StringGrid;
 class TEksperiment;
@@ -467,6 +469,13 @@ public:
 
     void Button_Naredi_porociloClick();
     void Button_IzberiPredlogoClick();
+    // The report's inputs as the window shows them now, for the document
+    // `fileName`, from the report page's switches and template.
+    ReportInputs CurrentReportInputs(const QString& fileName) const;
+    // The charts of the report's pictures: the large signal view's, the
+    // histogram view's, Chart_Model and Chart1, at their sizes on screen.
+    // Throws VarkolError when the views are not attached.
+    ReportPictureCharts ReportCharts() const;
 
     // ===== About page (TabSheet1) ==========================================
     QLabel* Image_About = nullptr; // 897 x 446 picture

@@ -15,6 +15,7 @@
 #include "data/ChartSeries.h"
 #include "data/ChartStyle.h"
 #include "tuning/ControllerFile.h"
+#include "tuning/ResponseChart.h"
 #include "tuning/TuningText.h"
 
 #include <QCheckBox>
@@ -238,23 +239,15 @@ QWidget* TForm1::BuildControllerPage()
     page->addLayout(top);
 
     // Open-loop and closed-loop responses.
-    Chart1 = Named(new ClickableChartView(QStringLiteral("Odprtozančni (OZ) in zaprtozančni (ZZ) "
-                                                         "odzivi")),
-                   "Chart1");
-    LineSeries3 = Chart1->AddLineSeries(QStringLiteral("LineSeries3"), QStringLiteral("ZZ Odziv I"),
-                                        QColor(128, 64, 0), Qt::DashLine);
-    Series3 = Chart1->AddLineSeries(QStringLiteral("Series3"), QStringLiteral("ZZ odziv PI"),
-                                    QColor(0, 0, 255), Qt::DashDotLine);
-    Series4 = Chart1->AddLineSeries(QStringLiteral("Series4"), QStringLiteral("ZZ odziv PID"),
-                                    QColor(255, 0, 0), Qt::DashDotDotLine);
-    LineSeries4 = Chart1->AddLineSeries(QStringLiteral("LineSeries4"), QStringLiteral("OZ Odziv"),
-                                        QColor(128, 128, 128), Qt::SolidLine);
-    Series5 = Chart1->AddLineSeries(QStringLiteral("Series5"), QStringLiteral("ZZ Odziv P"),
-                                    QColor(0, 128, 0), Qt::SolidLine);
-    Chart1->chart()->legend()->setAlignment(Qt::AlignBottom);
-    Chart1->chart()->legend()->show();
+    auto* responseChart = new ResponseChart;
+    Chart1 = Named(new ClickableChartView(responseChart), "Chart1");
+    LineSeries3 = responseChart->Series()[0];
+    Series3 = responseChart->Series()[1];
+    Series4 = responseChart->Series()[2];
+    LineSeries4 = responseChart->Series()[3];
+    Series5 = responseChart->Series()[4];
     // A click on a curve's name in the legend hides or shows the curve.
-    for (QLegendMarker* marker : Chart1->chart()->legend()->markers()) {
+    for (QLegendMarker* marker : responseChart->legend()->markers()) {
         connect(marker, &QLegendMarker::clicked, this, [marker] {
             QAbstractSeries* series = marker->series();
             series->setVisible(!series->isVisible());
@@ -264,7 +257,6 @@ QWidget* TForm1::BuildControllerPage()
             marker->setFont(font);
         });
     }
-    Chart1->chart()->setBackgroundBrush(Qt::white);
     page->addWidget(Chart1, 1);
     return RegTab;
 }
@@ -506,22 +498,7 @@ void TForm1::ShowSamplingAdvice(double ts, double recommended)
 
 void TForm1::PlotResponses(const ResponseSet& responses)
 {
-    const int n = responses.Horizon.N;
-    const double* time = responses.Time.data();
-    const std::array<QLineSeries*, 5> series = {LineSeries3, Series3, Series4, LineSeries4,
-                                                Series5};
-    const std::array<const double*, 5> values = {responses.I.data(), responses.PI.data(),
-                                                 responses.PID.data(), responses.Open.data(),
-                                                 responses.P.data()};
-    // Every change of an axis range lays out every series on the chart
-    // again: the axes are set while the series are empty, so that each
-    // series is laid out once, with its new points.
-    for (QLineSeries* s : series)
-        s->clear();
-    SetAxisRange(Chart1->AxisY(), responses.AxisMin, responses.AxisMax);
-    SetAxisRange(Chart1->AxisX(), time[0], time[n - 1]);
-    for (std::size_t i = 0; i < series.size(); ++i)
-        FillLineSeries(series[i], time, values[i], n);
+    static_cast<ResponseChart*>(Chart1->Chart())->Plot(responses);
 }
 
 void TForm1::ShowControllerForm(int form, int type, bool cascade)
