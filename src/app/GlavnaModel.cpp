@@ -6,18 +6,22 @@
 
 #include "base/ChartView.h"
 #include "app/GlavnaLayout.h"
+#include "base/Errors.h"
 #include "base/NumberText.h"
 #include "base/UserDialogs.h"
 #include "data/ChartSeries.h"
 #include "data/ChartStyle.h"
 #include "data/GlobalProcedures.h"
 #include "data/Podatki.h"
+#include "model/ModelChart.h"
 #include "model/ModelClass.h"
 #include "model/ModelFile.h"
 #include "model/ModelQuality.h"
 #include "model/ModelTexts.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -69,14 +73,10 @@ QWidget* TForm1::BuildModelPage()
     ModTab = Named(new QWidget, "ModTab");
     auto* page = new QHBoxLayout(ModTab);
 
-    Chart_Model =
-        Named(new ClickableChartView(QStringLiteral("Odprtozančni odziv procesa")), "Chart_Model");
-    LineSeries1 = Chart_Model->AddLineSeries(QStringLiteral("LineSeries1"),
-                                             QStringLiteral("Meritev"), QColor(0, 0, 255));
-    LineSeries2 = Chart_Model->AddLineSeries(QStringLiteral("LineSeries2"), QStringLiteral("Model"),
-                                             QColor(255, 0, 0));
-    Chart_Model->chart()->legend()->setAlignment(Qt::AlignBottom);
-    Chart_Model->chart()->legend()->show();
+    auto* modelChart = new ModelChart;
+    Chart_Model = Named(new ClickableChartView(modelChart), "Chart_Model");
+    LineSeries1 = modelChart->Measured();
+    LineSeries2 = modelChart->Output();
     page->addWidget(Chart_Model, 1);
 
     auto* right = new QVBoxLayout;
@@ -121,6 +121,11 @@ QWidget* TForm1::BuildModelPage()
     model->addLayout(lamps, 6, 2, 1, 2);
     // The row keeps its height whether a lamp shows or not.
     model->setRowMinimumHeight(6, QualityLampSize);
+    // Where the model comes from: the data and window it was identified on,
+    // or its file.
+    Label_IzvorModela = NewLabel("Label_IzvorModela", QString());
+    Label_IzvorModela->setWordWrap(true);
+    model->addWidget(Label_IzvorModela, 7, 0, 1, 4);
     right->addWidget(GroupBox_Model);
 
     Button5 = NewButton("Button5", QStringLiteral("Uporabi model"));
@@ -158,7 +163,14 @@ void TForm1::WireModelPage()
 // "Izračun modela" sits on the processing page; what it starts is this page's.
 void TForm1::Button_IzracunClick()
 {
+    if (RecordSource.isEmpty())
+        throw ComputationError("Ni podatkov za izračun modela: naložite meritve ali izvedite "
+                               "eksperiment.");
     IdentifyModels(ScrollBar3->value(), ScrollBar4->value(), CheckBox_Model_Outer->isChecked());
+    Label_IzvorModela->setText(QStringLiteral("Iz: %1, vzorci %2–%3")
+                                   .arg(RecordSource)
+                                   .arg(ScrollBar3->value())
+                                   .arg(ScrollBar4->value()));
     PageControl1->setCurrentIndex(3);
 }
 
@@ -166,6 +178,7 @@ void TForm1::IdentifyModels(int windowStart, int windowEnd, bool showOuter)
 {
     ::IdentifyModels(Store, windowStart, windowEnd);
     ModelUnsaved = true;
+    TuningCurrent = false;
     ShowModel(showOuter);
     CheckSampling();
 }
@@ -189,22 +202,7 @@ void TForm1::ShowModel(bool outer)
 
 void TForm1::PlotModel(const double* measured, const double* modelOutput, int n)
 {
-    n = std::clamp(n, 0, Podatki::MaxSamples);
-    const double* time = Store.IdentTime.data();
-    FillLineSeriesFromSamples(LineSeries1, time, measured, 1, n);
-    FillLineSeriesFromSamples(LineSeries2, time, modelOutput, 1, n);
-
-    // The vertical axis holds both curves with a tenth of their span to
-    // spare above and below.
-    double maxMeasured = 0, minMeasured = 0, maxModel = 0, minModel = 0;
-    MinMax(measured, maxMeasured, minMeasured, 1, n);
-    MinMax(modelOutput, maxModel, minModel, 1, n);
-    const double max = std::max(maxMeasured, maxModel);
-    const double min = std::min(minMeasured, minModel);
-    const double span = max - min == 0 ? 1 : max - min;
-    SetAxisRange(Chart_Model->AxisY(), min - 0.1 * span, max + 0.1 * span);
-    if (n > 0)
-        SetAxisRange(Chart_Model->AxisX(), time[0], time[n - 1]);
+    static_cast<ModelChart*>(Chart_Model->Chart())->Plot(Store.IdentTime.data(), measured, modelOutput, n);
 }
 
 void TForm1::HideQualityLamps()
@@ -264,6 +262,8 @@ void TForm1::Button5Click()
     const ModelFitQuality quality =
         ApplyModel(Store, outer, typed.Gain, typed.TimeConstant, typed.DeadTime);
     ModelUnsaved = true;
+    TuningCurrent = false;
+    Label_IzvorModela->setText(QStringLiteral("Ročno vnesen model"));
 
     HideQualityLamps();
     PlotModel(outer ? Store.MeasuredOuter.data() : Store.MeasuredInner.data(),
@@ -284,6 +284,8 @@ void TForm1::Button6Click()
         return;
     LoadModel(fileName, Store);
     ModelUnsaved = false;
+    TuningCurrent = false;
+    Label_IzvorModela->setText(QStringLiteral("Iz: %1").arg(QFileInfo(fileName).fileName()));
     HideQualityLamps();
     ShowModel(CheckBox_Model_Outer->isChecked());
     CheckSampling();
@@ -300,6 +302,8 @@ void TForm1::Button7Click()
         return;
     SaveModel(fileName, Store);
     ModelUnsaved = false;
+    StatusBar1->showMessage(
+        QStringLiteral("Model shranjen v %1.").arg(QDir::toNativeSeparators(fileName)));
 }
 
 void TForm1::Button_PIDClick()

@@ -10,7 +10,8 @@ class QWidget;
 
 // One file dialog: caption, initial directory, filter in the program's
 // "Description|patterns|Description|patterns" notation, default extension
-// (without a dot, appended when the chosen name has none) and proposed name.
+// (without a dot, appended to a name without one in a save dialog) and
+// proposed name.
 struct FileDialogRequest {
     QString Caption{};
     QString Directory{};
@@ -31,6 +32,9 @@ public:
     // The chosen file name, or an empty string when the dialog was cancelled.
     virtual QString SaveFileName(QWidget* parent, const FileDialogRequest& request);
     virtual QString OpenFileName(QWidget* parent, const FileDialogRequest& request);
+    // Opens a saved document in the desktop's application for its kind;
+    // false when none could be started.
+    virtual bool OpenDocument(QWidget* parent, const QString& fileName);
 };
 
 // The dialogs in use: the real ones unless a test has installed others.

@@ -151,13 +151,33 @@ TEST_F(OpcPage, SelectingARowChecksItsRole)
         ClickCell(0, row);
         EXPECT_EQ(CheckedRole(), QStringLiteral("RadioButton8")) << row;
     }
-    EXPECT_EQ(form->CheckedRoleRow(), 8);
+    EXPECT_EQ(form->CheckedRole(), TagRole::I);
 
     // A role disabled by the switching mode is still chosen by its row.
     EXPECT_FALSE(Enabled("RadioButton10"));
     ClickCell(0, 10);
     EXPECT_EQ(CheckedRole(), QStringLiteral("RadioButton10"));
-    EXPECT_EQ(form->CheckedRoleRow(), 10);
+    EXPECT_EQ(form->CheckedRole(), TagRole::RA);
+
+    // A click on the current cell checks its row again after another role
+    // was chosen by its button.
+    ClickCell(0, 4);
+    Find<QRadioButton>("RadioButton8")->click();
+    ClickCell(0, 4);
+    EXPECT_EQ(form->CheckedRole(), TagRole::Y1);
+}
+
+TEST_F(OpcPage, TabbingIntoTheTableChoosesNoRole)
+{
+    ShowForm();
+    auto* grid = Find<StringGrid>("OPCTabela");
+    grid->setCurrentCell(-1, -1);
+    Find<QRadioButton>("RadioButton8")->click();
+    grid->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    EXPECT_EQ(form->CheckedRole(), TagRole::I);
+    QTest::keyClick(grid, Qt::Key_Down); // the arrow keys choose
+    EXPECT_NE(form->CheckedRole(), TagRole::I);
 }
 
 TEST_F(OpcPage, SwitchingModeEnablesTheMatchingRoles)
@@ -206,5 +226,5 @@ TEST_F(OpcPage, RolesFormOneExclusiveGroup)
     Find<QRadioButton>("RadioButton15")->click();
     EXPECT_EQ(CheckedRole(), QStringLiteral("RadioButton15"));
     EXPECT_FALSE(Find<QRadioButton>("RadioButton3")->isChecked());
-    EXPECT_EQ(form->CheckedRoleRow(), 16);
+    EXPECT_EQ(form->CheckedRole(), TagRole::D2);
 }

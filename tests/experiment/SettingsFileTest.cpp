@@ -102,8 +102,8 @@ TEST_F(SettingsFileTest, EveryStoredValueComesBackUnderBothDecimalMarks)
 TEST_F(SettingsFileTest, ValuesLandOnTheirLines)
 {
     ExperimentSettings s;
-    s.Tags[7] = QStringLiteral("P1");
-    s.Descriptions[14] = QStringLiteral("dve\r\nvrstici"); // would shift every later line
+    s.Loop.SetTag(TagRole::P, QStringLiteral("P1"));
+    s.Loop.SetDescription(TagRole::P2, QStringLiteral("dve\r\nvrstici")); // would shift every later line
     s.SamplingPeriod = QStringLiteral("0,5");
     s.AutoActuatorMax = QStringLiteral("95");
     s.SequencerOutput[9] = QStringLiteral("izhod 9");
@@ -174,7 +174,8 @@ TEST(SettingsFileName, TimeAndShortDateWithUnderscores)
               QStringLiteral("12_00_00__6_12_2026.vkx"));
     EXPECT_EQ(ProposedSettingsFileName(QStringLiteral("07:05:09"), QStringLiteral("12/6/26")),
               QStringLiteral("07_05_09__12_6_26.vkx"));
-    LocaleScope scope(QLocale(QLocale::German, QLocale::Germany));
-    EXPECT_EQ(ProposedSettingsFileName(QStringLiteral("12:00:00"), QDate(2026, 12, 6)),
-              QStringLiteral("12_00_00__06_12_26.vkx"));
+    // From the date picker: digits, whatever the locale's date format.
+    LocaleScope scope(QLocale(QLocale::English, QLocale::UnitedKingdom));
+    EXPECT_EQ(ProposedSettingsFileName(QStringLiteral("12:00:00"), QDate(2026, 12, 8)),
+              QStringLiteral("12_00_00__8_12_2026.vkx"));
 }

@@ -24,6 +24,8 @@ public:
     std::deque<FileDialogRequest> FileRequests;  // what the program asked
     QStringList Questions;
     std::deque<bool> AskAnswers;
+    QStringList OpenedDocuments;                 // documents handed to the desktop
+    bool DocumentApplication = true;             // whether one is there to open them
 
     void ShowError(QWidget*, const QString& message) override { Errors << message; }
     void ShowMessage(QWidget*, const QString& message) override { Messages << message; }
@@ -36,8 +38,17 @@ public:
         AskAnswers.pop_front();
         return answer;
     }
-    QString SaveFileName(QWidget*, const FileDialogRequest& request) override { return Answer(request); }
+    QString SaveFileName(QWidget*, const FileDialogRequest& request) override
+    {
+        const QString answer = Answer(request);
+        return answer.isEmpty() ? answer : WithDefaultExtension(answer, request.DefaultExtension);
+    }
     QString OpenFileName(QWidget*, const FileDialogRequest& request) override { return Answer(request); }
+    bool OpenDocument(QWidget*, const QString& fileName) override
+    {
+        OpenedDocuments << fileName;
+        return DocumentApplication;
+    }
 
 private:
     QString Answer(const FileDialogRequest& request)
@@ -47,6 +58,6 @@ private:
             return {};
         QString answer = FileAnswers.front();
         FileAnswers.pop_front();
-        return WithDefaultExtension(answer, request.DefaultExtension);
+        return answer;
     }
 };
