@@ -50,6 +50,12 @@ void DragSlider(benchmark::State& state, bool paint)
         state.SkipWithError(dialogs.Errors.first().toStdString().c_str());
     else if (form.LineSeries4->at(form.LineSeries4->count() - 1).x() != 4998)
         state.SkipWithError("not the largest horizon");
+    // The points drawn of the five curves of the last position.
+    qsizetype points = 0;
+    for (const QLineSeries* series :
+         {form.LineSeries3, form.Series3, form.Series4, form.LineSeries4, form.Series5})
+        points += series->count();
+    state.counters["points"] = static_cast<double>(points);
 }
 
 } // namespace

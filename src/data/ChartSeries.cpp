@@ -7,9 +7,10 @@
 
 #include <algorithm>
 
-QList<QPointF> DisplayPoints(const double* x, const double* y, int count, int columns)
+namespace {
+
+QList<QPointF> PointsAt(const double* x, const double* y, const std::vector<int>& kept)
 {
-    const std::vector<int> kept = ThinnedIndices(y, count, columns);
     QList<QPointF> points;
     points.reserve(static_cast<qsizetype>(kept.size()));
     for (const int i : kept)
@@ -17,9 +18,22 @@ QList<QPointF> DisplayPoints(const double* x, const double* y, int count, int co
     return points;
 }
 
+} // namespace
+
+QList<QPointF> DisplayPoints(const double* x, const double* y, int count, int columns)
+{
+    return PointsAt(x, y, ThinnedIndices(y, count, columns));
+}
+
 void FillLineSeries(QLineSeries* series, const double* x, const double* y, int count, int columns)
 {
     series->replace(DisplayPoints(x, y, count, columns));
+}
+
+void FillSmoothLineSeries(QLineSeries* series, const double* x, const double* y, int count,
+                          double tolerance)
+{
+    series->replace(PointsAt(x, y, SimplifiedIndices(x, y, count, tolerance)));
 }
 
 void FillLineSeriesFromSamples(QLineSeries* series, const double* time, const double* signal,

@@ -29,6 +29,11 @@ QList<QPointF> DisplayPoints(const double* x, const double* y, int count,
 void FillLineSeries(QLineSeries* series, const double* x, const double* y, int count,
                     int columns = DisplayColumns);
 
+// Replaces the series' points with those of SimplifiedIndices: for smooth
+// curves of many samples, drawn within `tolerance` (in y units).
+void FillSmoothLineSeries(QLineSeries* series, const double* x, const double* y, int count,
+                          double tolerance);
+
 // The same for samples first..last (1-based sample numbers) of two store
 // arrays, usually Time and a signal; nothing when last < first. Sample
 // numbers outside 1..MaxSamples are left out.

@@ -1,7 +1,9 @@
 #include "data/SeriesThinning.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 std::vector<int> ThinnedIndices(const double* y, int count, int columns)
 {
@@ -47,5 +49,42 @@ std::vector<int> ThinnedIndices(const double* y, int count, int columns)
     while (!std::isfinite(y[last]))
         --last;
     keep(last);
+    return kept;
+}
+
+std::vector<int> SimplifiedIndices(const double* x, const double* y, int count, double tolerance)
+{
+    std::vector<int> kept;
+    if (!(tolerance > 0))
+        return ThinnedIndices(y, count, 0);
+    // From the last kept sample (the anchor), the slopes of the segments that
+    // pass within the tolerance of every sample so far form an interval; a
+    // sample whose own slope leaves it ends the segment at the sample before.
+    constexpr double Infinity = std::numeric_limits<double>::infinity();
+    int anchor = -1, previous = -1;
+    double lo = -Infinity, hi = Infinity;
+    for (int i = 0; i < count; ++i) {
+        if (!std::isfinite(y[i]))
+            continue;
+        if (anchor < 0) {
+            anchor = previous = i;
+            kept.push_back(i);
+            continue;
+        }
+        double dx = x[i] - x[anchor];
+        double slope = (y[i] - y[anchor]) / dx;
+        if (!(slope >= lo && slope <= hi) && previous != anchor) {
+            anchor = previous;
+            kept.push_back(anchor);
+            lo = -Infinity;
+            hi = Infinity;
+            dx = x[i] - x[anchor];
+        }
+        lo = std::max(lo, (y[i] - tolerance - y[anchor]) / dx);
+        hi = std::min(hi, (y[i] + tolerance - y[anchor]) / dx);
+        previous = i;
+    }
+    if (previous > anchor)
+        kept.push_back(previous);
     return kept;
 }

@@ -15,3 +15,11 @@
 // spread along the horizontal axis (true of sampled signals). Values that are
 // not finite are left out. columns <= 0 keeps every finite sample.
 std::vector<int> ThinnedIndices(const double* y, int count, int columns);
+
+// Indices (0-based, increasing) of the samples of a curve to draw so that the
+// polyline through them passes within `tolerance`, measured along y, of every
+// sample left out: a smooth curve of thousands of samples keeps a few dozen
+// points, a step or noise keeps what it needs. x must increase. The first
+// and the last finite sample are kept; values that are not finite are left
+// out. A tolerance that is not positive keeps every finite sample.
+std::vector<int> SimplifiedIndices(const double* x, const double* y, int count, double tolerance);

@@ -38,6 +38,9 @@ void ResponseChart::Plot(const ResponseSet& responses)
         s->clear();
     SetAxisRange(AxisY(), responses.AxisMin, responses.AxisMax);
     SetAxisRange(AxisX(), time[0], time[n - 1]);
+    // Drawn within a part in 4000 of the axis height: below a pixel at
+    // twice the size of any chart, with a few dozen points per smooth curve.
+    const double tolerance = (responses.AxisMax - responses.AxisMin) / 4000;
     for (std::size_t i = 0; i < series_.size(); ++i)
-        FillLineSeries(series_[i], time, values[i], n);
+        FillSmoothLineSeries(series_[i], time, values[i], n, tolerance);
 }

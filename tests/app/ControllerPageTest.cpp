@@ -186,14 +186,17 @@ TEST_F(ControllerPage, ChartShowsTheComputedResponses)
     ASSERT_EQ(r.Horizon.N, 71);
     const std::vector<double>* curves[] = {&r.I, &r.PI, &r.PID, &r.Open, &r.P};
     const std::vector<double> time(r.Time.begin(), r.Time.end());
+    // Each curve is drawn through some of its samples, from the first to
+    // the last (how many is the simplification's rule).
     for (std::size_t c = 0; c < 5; ++c) {
-        std::vector<double> x, y;
-        for (const QPointF& point : Curves()[c]->points()) {
-            x.push_back(point.x());
-            y.push_back(point.y());
+        const QList<QPointF> points = Curves()[c]->points();
+        ASSERT_GE(points.size(), 2) << c;
+        EXPECT_EQ(points.front(), QPointF(0, (*curves[c])[0])) << c;
+        EXPECT_EQ(points.back(), QPointF(70, (*curves[c])[70])) << c;
+        for (const QPointF& point : points) {
+            const auto k = static_cast<std::size_t>(point.x());
+            EXPECT_EQ(point, QPointF(time[k], (*curves[c])[k])) << c;
         }
-        EXPECT_EQ(x, time) << c;
-        EXPECT_EQ(y, *curves[c]) << c;
     }
     EXPECT_EQ(form->Chart1->AxisY()->min(), r.AxisMin);
     EXPECT_EQ(form->Chart1->AxisY()->max(), r.AxisMax);
@@ -311,7 +314,8 @@ TEST_F(ControllerPage, ButtonPidTunesWithTheRecordedSamplingTime)
     EXPECT_EQ(Find<QTabWidget>("PageControl1")->currentIndex(), 4);
     EXPECT_EQ(Text("Edit_Vzorcenje"), "0,333333333333");
     EXPECT_EQ(Text("Label_PI_Kp"), "2,139");    // area method: 0.85 A3 / (2 (A1 A2 - A0 A3))
-    EXPECT_EQ(form->LineSeries4->count(), 211); // 10 L + 5 T = 70 s
+    // 10 L + 5 T = 70 s: 211 samples, the last at 210 Ts.
+    EXPECT_DOUBLE_EQ(form->LineSeries4->points().back().x(), 210 * store.ClosedLoopTs);
     EXPECT_EQ(Text("Edit_Reg_Kp"), Text("Label_PI_Kp"));
     EXPECT_TRUE(dialogs.Errors.isEmpty()) << dialogs.Errors.join('\n').toStdString();
 }

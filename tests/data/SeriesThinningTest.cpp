@@ -44,3 +44,38 @@ TEST(SeriesThinning, LongSeriesKeepTheEnvelopeAndBothEnds)
                   kept.end());
     }
 }
+
+// A smooth curve keeps few points, a step its corners; every sample left out
+// lies within the tolerance of the drawn polyline.
+TEST(SeriesThinning, SimplifiedCurvesStayWithinTheTolerance)
+{
+    std::vector<double> x(5000), y(5000);
+    for (std::size_t i = 0; i < y.size(); ++i) {
+        x[i] = 0.5 * static_cast<double>(i);
+        y[i] = 1 - std::exp(-x[i] / 300) + (i >= 2500 ? 0.5 : 0);
+    }
+    y[10] = std::numeric_limits<double>::quiet_NaN();
+    const double tolerance = 1e-3;
+    const std::vector<int> kept = SimplifiedIndices(x.data(), y.data(), 5000, tolerance);
+    EXPECT_LT(kept.size(), 100u);
+    EXPECT_EQ(kept.front(), 0);
+    EXPECT_EQ(kept.back(), 4999);
+    EXPECT_TRUE(std::is_sorted(kept.begin(), kept.end()));
+    EXPECT_EQ(std::find(kept.begin(), kept.end(), 10), kept.end());
+    EXPECT_NE(std::find(kept.begin(), kept.end(), 2499), kept.end()); // both sides of the step
+    EXPECT_NE(std::find(kept.begin(), kept.end(), 2500), kept.end());
+    for (std::size_t j = 0; j + 1 < kept.size(); ++j) {
+        const int a = kept[j], b = kept[j + 1];
+        for (int i = a + 1; i < b; ++i) {
+            if (std::isnan(y[static_cast<std::size_t>(i)]))
+                continue;
+            const double t = (x[static_cast<std::size_t>(i)] - x[static_cast<std::size_t>(a)]) /
+                             (x[static_cast<std::size_t>(b)] - x[static_cast<std::size_t>(a)]);
+            const double line = y[static_cast<std::size_t>(a)] +
+                                t * (y[static_cast<std::size_t>(b)] - y[static_cast<std::size_t>(a)]);
+            EXPECT_LE(std::fabs(line - y[static_cast<std::size_t>(i)]), tolerance * (1 + 1e-9))
+                << i;
+        }
+    }
+    EXPECT_EQ(SimplifiedIndices(x.data(), y.data(), 5, 0).size(), 5u);
+}
