@@ -3,6 +3,7 @@
 #include "base/TextComboBox.h"
 #include "opc/ControllerWriteBack.h"
 #include "opc/OpcClient.h"
+#include "tuning/TuningComputation.h" // the drawn responses the window keeps
 
 #include <QCloseEvent>
 #include <QDate>

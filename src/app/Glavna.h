@@ -42,6 +42,7 @@ struct RunOutcome;
 struct RunPlan;
 class QCheckBox;
 class QDateEdit;
+class QGridLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -59,6 +60,7 @@ struct ReportPictureCharts;
 struct ResponseSet;
 class StringGrid;
 class TEksperiment;
+class FrequencyResponseWindow;
 class TForm_Histogram;
 class TForm_Obdelava_Large;
 class TForm_SamodNastav;
@@ -426,6 +428,21 @@ public:
     QPushButton* Button_PovrniPrejsnje = nullptr; // "Povrni prejšnje"
     QPushButton* Button9 = nullptr;  // "Shrani v datoteko"
     QPushButton* Button8 = nullptr;  // "Naloži iz datoteke"
+    // "Robustnost in kakovost": rows I, P, PI, PID; columns Ms, GM, PM,
+    // overshoot (or peak), settling time, IAE. Label_Rob[row][column] is
+    // named "Label_Rob_<row>_<column>" (Ms, GM, PM, Odziv, Umiritev, IAE).
+    QGroupBox* GroupBox_Robustnost = nullptr;
+    std::array<QLabel*, 4> Label_RobRow{};  // "Label_Rob_I" .. "Label_Rob_PID"
+    std::array<QLabel*, 6> Label_RobHead{}; // "Label_RobHead_Ms" ..
+    std::array<std::array<QLabel*, 6>, 4> Label_Rob{};
+    QLabel* Label_RobustMs = nullptr; // Ms of the PID loop, beside the slider
+    QLineEdit* Edit_MsCilj = nullptr; // the Ms target
+    QPushButton* Button_MsCilj = nullptr;
+    QPushButton* Button_FrekvencniOdziv = nullptr;
+    FrequencyResponseWindow* Form_FrekvencniOdziv = nullptr; // made at the first click
+    // The drawn loops of the last recomputation that drew them, with their
+    // figures (for the frequency-response window).
+    std::unique_ptr<ResponseSet> DrawnResponses;
     // The gains, the robustness factor and the sampling time of the simulated
     // controller (ClosedLoopTs) of the last recomputation are kept in the
     // store, where the automatic chain and the report read them.
@@ -444,6 +461,8 @@ public:
     void Button8Click();
     void Button16Click();
     void Button_PovrniPrejsnjeClick();
+    void Button_FrekvencniOdzivClick();
+    void Button_MsCiljClick();
     // A tuning has been computed for the present model; "Naloži v regulator"
     // refuses to write until one has.
     bool TuningCurrent = false;
@@ -457,6 +476,13 @@ public:
     void PlotResponses(const ResponseSet& responses);
     // Marks the closed-loop sampling time when it is above the recommended one.
     void ShowSamplingAdvice(double ts, double recommended);
+    // Fills the robustness table and the Ms label from drawn responses (to
+    // the disturbance or the reference), keeps them for the frequency
+    // window and refreshes that window when it is open.
+    void ShowRobustness(ResponseSet&& responses, bool disturbance);
+    // Emphasises the chosen controller type's row; the frequency window,
+    // when open, draws that type's Ms.
+    void ShowChosenType();
 
     // ===== Report page (PorTab) ============================================
     QPushButton* Button_Naredi_porocilo = nullptr;
@@ -497,6 +523,11 @@ private:
     void WireModelPage();
     QWidget* BuildControllerPage();
     void WireControllerPage();
+    // The group "Robustnost in kakovost" and the Ms controls of the slider
+    // group (GlavnaRobustnost.cpp).
+    QGroupBox* BuildRobustnessGroup();
+    void AddMsControls(QGridLayout* sliderGroup);
+    void WireRobustness();
     // RecomputeTuning and ShowControllerForm with the page's own settings.
     void RecomputeTuningFromPage();
     void ShowControllerFormFromPage();

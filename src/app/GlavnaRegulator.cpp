@@ -90,6 +90,7 @@ QWidget* TForm1::BuildControllerPage()
     robust->addWidget(NewLabel("Label_Robustno", QStringLiteral("Robustno")), 1, 0, Qt::AlignLeft);
     robust->addWidget(NewLabel("Label_RobustI", QStringLiteral("I")), 1, 1, Qt::AlignHCenter);
     robust->addWidget(NewLabel("Label_Hitro", QStringLiteral("Hitro")), 1, 2, Qt::AlignRight);
+    AddMsControls(robust);
     settings->addWidget(GroupBox_Robust);
 
     auto* sampling =
@@ -158,7 +159,8 @@ QWidget* TForm1::BuildControllerPage()
     files->addWidget(Button9);
     files->addStretch();
     results->addLayout(files, 3, 0, 1, 2);
-    results->setRowStretch(4, 1);
+    results->addWidget(BuildRobustnessGroup(), 4, 0, 1, 2);
+    results->setRowStretch(5, 1);
     top->addLayout(results, 1);
 
     // Conversion into the plant controller's form.
@@ -277,6 +279,7 @@ void TForm1::WireControllerPage()
     OnEvent(Button8, &QPushButton::clicked, &TForm1::Button8Click);
     OnEvent(Button16, &QPushButton::clicked, &TForm1::Button16Click);
     OnEvent(Button_PovrniPrejsnje, &QPushButton::clicked, &TForm1::Button_PovrniPrejsnjeClick);
+    WireRobustness();
 }
 
 void TForm1::ComboBox1Change()
@@ -323,6 +326,7 @@ void TForm1::RadioGroup_IzbiraTipaRegClick()
 {
     if (AutoSetupInProgress)
         return;
+    ShowChosenType();
     ShowControllerFormFromPage();
 }
 
@@ -464,7 +468,7 @@ void TForm1::RecomputeTuning(int method, int robustPosition, int responseChoice,
     request.Cascade = cascade;
     // Everything is computed before the first label changes: a tuning that
     // fails leaves every label as it was.
-    const TuningPageResult result = EvaluateTuning(Store, request);
+    TuningPageResult result = EvaluateTuning(Store, request);
     TuningCurrent = true; // the gains of the present model stand
     const std::array<QLabel*, TuningLabelCount> labels = {
         Label_Kp_Cascade, Label_Ki,     Label_Kp_P,   Label_PI_Kp,
@@ -477,6 +481,7 @@ void TForm1::RecomputeTuning(int method, int robustPosition, int responseChoice,
     if (!result.Responses)
         throw ComputationError(result.ResponseError.toStdString());
     PlotResponses(*result.Responses);
+    ShowRobustness(std::move(*result.Responses), responseChoice == DisturbanceResponse);
     ShowSamplingAdvice(Store.ClosedLoopTs, result.Tuning.RecommendedTs);
 }
 

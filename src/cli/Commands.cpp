@@ -28,8 +28,9 @@ const CliCommand commands[] = {
     {"tune",
      "tune (--model FILE.vkm | --K1 K --T1 T --L1 L [--K2 K --T2 T --L2 L]) [--cascade] "
      "[--method -1..6] [--slider 0..20] [--response 0|1] [--ts TEXT] [--form -1..3] "
-     "[--type 0..3] [--scale-p|--scale-i|--scale-d TEXT] [--sequencer x:y,... --y1-range LO:HI]"
-     "   tuning, labels, responses and controller form",
+     "[--type 0..3] [--scale-p|--scale-i|--scale-d TEXT] [--sequencer x:y,... --y1-range LO:HI] "
+     "[--ms-target X]   tuning, labels, responses, robustness figures and controller form "
+     "(--ms-target: the fastest slider position whose loop of --type is stable with Ms <= X)",
      RunTune},
     {"controller",
      "controller FILE.vkc [--sequencer x:y,... --y1-range LO:HI]   the same for a controller file",

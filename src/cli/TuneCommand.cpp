@@ -3,12 +3,14 @@
 
 #include "cli/CliArguments.h"
 #include "cli/Commands.h"
+#include "base/NumberText.h"
 #include "cli/TuningJson.h"
 #include "model/ModelFile.h"
 
 #include <QString>
 
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -40,7 +42,7 @@ int RunTune(int argc, char** argv)
 {
     std::set<std::string> options = {"model", "K1",      "T1",      "L1",       "K2", "T2",
                                      "L2",    "method",  "slider",  "response", "ts", "form",
-                                     "type",  "scale-p", "scale-i", "scale-d"};
+                                     "type",  "scale-p", "scale-i", "scale-d", "ms-target"};
     options.insert(SequencerOptions.begin(), SequencerOptions.end());
     const CliArguments args(argc, argv, 2, options, {"cascade"});
     args.ExpectPositionalCount(0);
@@ -77,6 +79,23 @@ int RunTune(int argc, char** argv)
     form.ScaleD = Text(args, "scale-d");
     ReadSequencerOptions(args, form);
 
-    std::printf("%s\n", TuningJson(store, tuning, form).Serialize().c_str());
+    // --ms-target X: the fastest slider position whose loop of the chosen
+    // type is stable with Ms <= X; without one the slider stays.
+    JsonValue target;
+    if (const auto ms = args.Number("ms-target")) {
+        target.Add("value", *ms);
+        const std::optional<int> position = FastestSliderPosition(store, tuning, form.Type, *ms);
+        if (position)
+            tuning.SliderPosition = *position;
+        else
+            std::fprintf(stderr, "no slider position keeps the loop stable with Ms <= %s; the "
+                                 "slider stays at %d\n",
+                         FormatGeneralC(*ms, 17).c_str(), tuning.SliderPosition);
+        target.Add("position", position ? JsonValue(*position) : JsonValue());
+    }
+    JsonValue out = TuningJson(store, tuning, form);
+    if (args.Has("ms-target"))
+        out.Add("ms_target", std::move(target));
+    std::printf("%s\n", out.Serialize().c_str());
     return 0;
 }

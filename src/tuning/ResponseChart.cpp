@@ -6,19 +6,33 @@
 
 #include <QLegend>
 
+QColor LoopColor(int drawnLoop)
+{
+    switch (drawnLoop) {
+    case LoopI:
+        return QColor(128, 64, 0); // dark orange
+    case LoopPI:
+        return QColor(0, 0, 255);
+    case LoopPID:
+        return QColor(255, 0, 0);
+    default:
+        return QColor(0, 128, 0);
+    }
+}
+
 ResponseChart::ResponseChart()
     : LineChart(QStringLiteral("Odprtozančni (OZ) in zaprtozančni (ZZ) odzivi"))
 {
     series_ = {AddLineSeries(QStringLiteral("LineSeries3"), QStringLiteral("ZZ Odziv I"),
-                             QColor(128, 64, 0), Qt::DashLine),
+                             LoopColor(LoopI), Qt::DashLine),
                AddLineSeries(QStringLiteral("Series3"), QStringLiteral("ZZ odziv PI"),
-                             QColor(0, 0, 255), Qt::DashDotLine),
+                             LoopColor(LoopPI), Qt::DashDotLine),
                AddLineSeries(QStringLiteral("Series4"), QStringLiteral("ZZ odziv PID"),
-                             QColor(255, 0, 0), Qt::DashDotDotLine),
+                             LoopColor(LoopPID), Qt::DashDotDotLine),
                AddLineSeries(QStringLiteral("LineSeries4"), QStringLiteral("OZ Odziv"),
                              QColor(128, 128, 128), Qt::SolidLine),
                AddLineSeries(QStringLiteral("Series5"), QStringLiteral("ZZ Odziv P"),
-                             QColor(0, 128, 0), Qt::SolidLine)};
+                             LoopColor(LoopP), Qt::SolidLine)};
     legend()->setAlignment(Qt::AlignBottom);
     legend()->show();
     setBackgroundBrush(Qt::white);

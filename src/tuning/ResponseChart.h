@@ -10,6 +10,10 @@
 
 struct ResponseSet;
 
+// The colour of a closed loop's curve (DrawnLoop order: I, PI, PID, P), in
+// every chart that shows the four loops.
+QColor LoopColor(int drawnLoop);
+
 class ResponseChart : public LineChart {
     Q_OBJECT
 public:

@@ -185,6 +185,40 @@ LoopTransfer DrawnLoopTransfer(const LoopGains& loop, bool cascade, double inner
                               loop.Kd, loop.Ki, loop.Kp);
 }
 
+int DrawnLoopOfType(int formType)
+{
+    switch (formType) {
+    case 0:
+        return LoopP;
+    case 1:
+        return LoopI;
+    case 2:
+        return LoopPI;
+    case 3:
+        return LoopPID;
+    default:
+        return -1;
+    }
+}
+
+std::optional<int> FastestPositionWithin(double msTarget, int drawnLoop, int method, bool cascade,
+                                         const ProcessModel& inner, const ProcessModel& outer,
+                                         double Ts)
+{
+    if (drawnLoop < 0 || drawnLoop >= DrawnLoopCount)
+        return std::nullopt;
+    for (int position = 20; position >= 0; --position) {
+        const TuningOutcome tuning = ComputeTuning(method, position, cascade, inner, outer);
+        const LoopGains gains =
+            DrawnLoopGains(tuning.Gains, tuning.RobustFactor)[static_cast<std::size_t>(drawnLoop)];
+        const FrequencyFigures f = ComputeFrequencyFigures(
+            DrawnLoopTransfer(gains, cascade, tuning.InnerGain, inner, outer, Ts));
+        if (f.Stable && f.Ms <= msTarget)
+            return position;
+    }
+    return std::nullopt;
+}
+
 ResponseSet ComputeResponses(const TuningOutcome& outcome, Podatki& store, int responseChoice,
                              double Ts)
 {

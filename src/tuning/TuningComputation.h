@@ -95,6 +95,18 @@ std::array<LoopGains, DrawnLoopCount> DrawnLoopGains(const ControllerGains& gain
 LoopTransfer DrawnLoopTransfer(const LoopGains& loop, bool cascade, double innerGain,
                                const ProcessModel& inner, const ProcessModel& outer, double Ts);
 
+// The drawn loop of a controller type of the type choice (0 P, 1 I, 2 PI,
+// 3 PID); -1 for no type.
+int DrawnLoopOfType(int formType);
+
+// The fastest position of the robustness slider (20 down to 0) at which the
+// drawn loop `drawnLoop` of the method's tuning is stable with Ms <= msTarget
+// at the sampling time Ts; none when no position is. Throws as
+// ComputeTuning does.
+std::optional<int> FastestPositionWithin(double msTarget, int drawnLoop, int method, bool cascade,
+                                         const ProcessModel& inner, const ProcessModel& outer,
+                                         double Ts);
+
 struct ResponseSet {
     ResponseHorizon Horizon;
     // Each N samples: time, open loop, and the closed loop with the I, PI,

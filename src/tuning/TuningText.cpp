@@ -30,6 +30,68 @@ TuningLabelTexts FormatTuningLabels(const TuningOutcome& outcome)
     return texts;
 }
 
+namespace {
+
+const QString Unstable = QStringLiteral("nestabilno");
+const QString Missing = QStringLiteral("–");
+
+QString Fixed(const std::optional<double>& value, int decimals)
+{
+    // Six significant digits: huge figures of a runaway loop in general
+    // format rather than as long rows of digits.
+    return value && std::isfinite(*value) ? FormatFixed(*value, 6, decimals) : Missing;
+}
+
+QString MsText(const LoopRobustness& loop)
+{
+    return loop.Frequency.Stable ? Fixed(loop.Frequency.Ms, 2) : Unstable;
+}
+
+} // namespace
+
+RobustnessRowTexts FormatRobustness(const LoopRobustness& loop, bool disturbance)
+{
+    const FrequencyFigures& f = loop.Frequency;
+    const ResponseFigures& r = loop.Response;
+    RobustnessRowTexts row;
+    row.Stable = f.Stable;
+    row.Cells[ColumnMs] = MsText(loop);
+    row.Cells[ColumnGainMargin] = Fixed(f.GainMargin, 2);
+    row.Cells[ColumnPhaseMargin] = Fixed(f.PhaseMarginDeg, 1);
+    row.Cells[ColumnResponse] = disturbance ? Fixed(r.Peak, 3) : Fixed(r.OvershootPercent, 1);
+    row.Cells[ColumnSettling] = r.SettlingTime ? FormatGeneral(*r.SettlingTime, 6) : Missing;
+    row.Cells[ColumnIae] = Fixed(r.Iae, 3);
+    return row;
+}
+
+std::array<QString, RobustnessColumnCount> RobustnessHeadings(bool disturbance)
+{
+    return {QStringLiteral("Ms"),
+            QStringLiteral("GM"),
+            QStringLiteral("PM [°]"),
+            disturbance ? QStringLiteral("vrh") : QStringLiteral("prenihaj [%]"),
+            QStringLiteral("čas umiritve [s]"),
+            QStringLiteral("IAE")};
+}
+
+QString MsLabelText(const LoopRobustness& pid)
+{
+    return QStringLiteral("Ms (PID): ") + MsText(pid);
+}
+
+namespace {
+
+// The sampling time of the request, as a recomputation chooses it.
+double RequestTs(const TuningRequest& request, double& closedLoopTs)
+{
+    std::optional<double> typed;
+    if (!request.SamplingTimeText.isEmpty())
+        typed = ParseFieldNumber(request.SamplingTimeText, QStringLiteral("Čas vzorčenja [s]"));
+    return ChooseClosedLoopTs(typed, closedLoopTs);
+}
+
+} // namespace
+
 TuningPageResult EvaluateTuning(Podatki& store, const TuningRequest& request)
 {
     TuningPageResult result;
@@ -40,15 +102,21 @@ TuningPageResult EvaluateTuning(Podatki& store, const TuningRequest& request)
     try {
         // The text is converted only now, after the tuning: a text that is
         // not a number leaves the gains updated and the curves as they were.
-        std::optional<double> typed;
-        if (!request.SamplingTimeText.isEmpty())
-            typed = ParseFieldNumber(request.SamplingTimeText, QStringLiteral("Čas vzorčenja [s]"));
-        const double ts = ChooseClosedLoopTs(typed, store.ClosedLoopTs);
+        const double ts = RequestTs(request, store.ClosedLoopTs);
         result.Responses = ComputeResponses(result.Tuning, store, request.ResponseChoice, ts);
     } catch (const VarkolError& e) {
         result.ResponseError = QString::fromUtf8(e.what());
     }
     return result;
+}
+
+std::optional<int> FastestSliderPosition(const Podatki& store, const TuningRequest& request,
+                                         int formType, double msTarget)
+{
+    double closedLoopTs = store.ClosedLoopTs;
+    const double ts = RequestTs(request, closedLoopTs);
+    return FastestPositionWithin(msTarget, DrawnLoopOfType(formType), request.Method,
+                                 request.Cascade, store.InnerModel, store.OuterModel, ts);
 }
 
 std::vector<SequencerPoint> SequencerPoints(const QStringList& inputs, const QStringList& outputs)

@@ -49,6 +49,38 @@ struct TuningPageResult {
 // (store.ClosedLoopTs) and simulates the responses into the result.
 TuningPageResult EvaluateTuning(Podatki& store, const TuningRequest& request);
 
+// The table "Robustnost in kakovost" of the controller page: per drawn loop
+// the cells Ms, GM, PM [°], overshoot [%] (the peak for the disturbance
+// response), settling time [s] and IAE. A figure that does not exist (no
+// crossing, no end value) shows "–"; an unstable loop shows "nestabilno"
+// for Ms and its other figures as they are.
+enum RobustnessColumn : int {
+    ColumnMs,
+    ColumnGainMargin,
+    ColumnPhaseMargin,
+    ColumnResponse,
+    ColumnSettling,
+    ColumnIae,
+    RobustnessColumnCount
+};
+struct RobustnessRowTexts {
+    std::array<QString, RobustnessColumnCount> Cells;
+    bool Stable = false;
+};
+RobustnessRowTexts FormatRobustness(const LoopRobustness& loop, bool disturbance);
+// The column headings, in RobustnessColumn order.
+std::array<QString, RobustnessColumnCount> RobustnessHeadings(bool disturbance);
+// The label beside the robustness slider: the Ms of the PID loop.
+QString MsLabelText(const LoopRobustness& pid);
+
+// The fastest slider position at which the loop of controller type
+// `formType` (0 P, 1 I, 2 PI, 3 PID) is stable with Ms <= msTarget, for the
+// request's method, cascade flag and sampling time (the store's models; the
+// store is not changed); none when no position is. Throws as EvaluateTuning
+// does for the tuning and the sampling time.
+std::optional<int> FastestSliderPosition(const Podatki& store, const TuningRequest& request,
+                                         int formType, double msTarget);
+
 // The controls that the controller form reads.
 struct ControllerFormRequest {
     int Form = -1; // item index of the form list

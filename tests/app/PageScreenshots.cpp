@@ -84,6 +84,8 @@ TEST(PageScreenshots, TunedControllerPage)
     shoot("controller.png");
     form.findChild<QCheckBox*>(QStringLiteral("CheckBox_CascadeReg"))->setChecked(true);
     shoot("controller-cascade.png");
+    form.findChild<QPushButton*>(QStringLiteral("Button_FrekvencniOdziv"))->click();
+    shoot("frequency-response.png");
     EXPECT_TRUE(dialogs.Errors.isEmpty()) << dialogs.Errors.join('\n').toStdString();
 }
 

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace {
 
 ProcessModel Model(double K, double T, double L)
@@ -249,4 +251,59 @@ TEST_F(TuningPage, CascadeFormWithTheSequencer)
     request.SequencerOutputs = {"0", "20", "100"};
     request.Y1MaxText = "";
     EXPECT_THROW(EvaluateControllerForm(Store, request), ConversionError);
+}
+
+TEST_F(TuningPage, RobustnessTexts)
+{
+    LocaleScope scope(LocaleScope::Comma());
+    LoopRobustness loop;
+    loop.Frequency.Ms = 1.5028;
+    loop.Frequency.Stable = true;
+    loop.Frequency.GainMargin = 3.329;
+    loop.Frequency.PhaseMarginDeg = 70.43;
+    loop.Response.OvershootPercent = 12.04;
+    loop.Response.Peak = 0.3482;
+    loop.Response.SettlingTime = 15;
+    loop.Response.Iae = 10.00528;
+    EXPECT_EQ(FormatRobustness(loop, false).Cells,
+              (std::array<QString, RobustnessColumnCount>{"1,50", "3,33", "70,4", "12,0", "15",
+                                                          "10,005"}));
+    EXPECT_EQ(FormatRobustness(loop, true).Cells[ColumnResponse], "0,348");
+    EXPECT_EQ(MsLabelText(loop), "Ms (PID): 1,50");
+    EXPECT_EQ(RobustnessHeadings(true)[ColumnResponse], "vrh");
+    EXPECT_EQ(RobustnessHeadings(false)[ColumnResponse], "prenihaj [%]");
+
+    // Unstable, without crossings, a runaway response.
+    loop.Frequency.Stable = false;
+    loop.Frequency.GainMargin.reset();
+    loop.Response.Iae = std::numeric_limits<double>::infinity();
+    const RobustnessRowTexts unstable = FormatRobustness(loop, false);
+    EXPECT_FALSE(unstable.Stable);
+    EXPECT_EQ(unstable.Cells[ColumnMs], "nestabilno");
+    EXPECT_EQ(unstable.Cells[ColumnGainMargin], QStringLiteral("–"));
+    EXPECT_EQ(unstable.Cells[ColumnPhaseMargin], "70,4");
+    EXPECT_EQ(unstable.Cells[ColumnIae], QStringLiteral("–"));
+    EXPECT_EQ(MsLabelText(loop), "Ms (PID): nestabilno");
+}
+
+// The target search stops at the fastest position that keeps the chosen loop
+// stable within the Ms bound.
+TEST_F(TuningPage, FastestSliderPositionWithinAnMsTarget)
+{
+    TuningRequest request;
+    request.Method = 5; // Ziegler-Nichols: unstable at the fast end
+    const std::optional<int> position = FastestSliderPosition(Store, request, 2, 1.6); // PI
+    ASSERT_TRUE(position);
+    EXPECT_LT(*position, 20);
+    const auto pi = [&](int slider) {
+        request.SliderPosition = slider;
+        Podatki copy;
+        copy.InnerModel = Store.InnerModel;
+        return EvaluateTuning(copy, request).Responses->Robustness[LoopPI].Frequency;
+    };
+    EXPECT_TRUE(pi(*position).Stable);
+    EXPECT_LE(pi(*position).Ms, 1.6);
+    for (int faster = *position + 1; faster <= 20; ++faster)
+        EXPECT_FALSE(pi(faster).Stable && pi(faster).Ms <= 1.6) << faster;
+    EXPECT_FALSE(FastestSliderPosition(Store, request, 2, 1.0)); // out of reach
 }
