@@ -1,6 +1,7 @@
 #include "app/Glavna.h"
 
 #include "base/TextComboBox.h"
+#include "opc/ControllerWriteBack.h"
 #include "opc/OpcClient.h"
 
 #include <QCloseEvent>
@@ -96,6 +97,7 @@ void TForm1::FormCreate()
     ComboBox4->SetItemIndex(0);
 
     WriteBackGroup = dOPCServer1.AddGroup(QStringLiteral("SkupReg"));
+    WriteBack = std::make_unique<ControllerWriteBack>(dOPCServer1, *WriteBackGroup);
 
     QueueDirs.clear();
     WorkDir = QDir::toNativeSeparators(QDir::currentPath());

@@ -17,9 +17,15 @@
 // settings relies on this); combo boxes run their Change handler only when
 // the user picks or types.
 
+#include "opc/LoopTags.h"
+
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
+
+#include <array>
+#include <memory>
+#include <optional>
 
 class ClickableChartView;
 class MaskedTimeEdit;
@@ -27,7 +33,11 @@ class OpcGroup;
 class OpcServer;
 class OpcServerBrowser;
 class Podatki;
+class ControllerWriteBack;
 struct ExperimentSettings;
+struct WriteBackPlan;
+struct RunOutcome;
+struct RunPlan;
 class QCheckBox;
 class QDateEdit;
 class QGroupBox;
@@ -42,6 +52,8 @@ class QStatusBar;
 class QTabWidget;
 class QTimer;
 class RadioGroup;
+struct ReportInputs;
+struct ReportPictureCharts;
 struct ResponseSet;
 class StringGrid;
 class TEksperiment;
@@ -102,6 +114,9 @@ public:
 
     void FormCreate();
 
+    // Set while a run starts: the run window reports the tags the server
+    // refuses, so the OPC layer's own report is not shown.
+    bool ItemReportsMuted = false;
     // Work that would be lost on closing: a recorded run that was not saved
     // to a data file, and a model (identified or typed) that was not saved.
     // Closing the window then asks first.
@@ -135,6 +150,7 @@ public:
     QRadioButton* RadioButton16 = nullptr;
     QRadioButton* RadioButton17 = nullptr;
     QRadioButton* RadioButton18 = nullptr;
+    std::array<QRadioButton*, TagRoleCount> RoleButtons{}; // the same, by role
     QPushButton* IzberiAjtemKnof = nullptr;
     RadioGroup* RadioGroup4 = nullptr; // R/A switching of controller 1
     QLabel* Label14 = nullptr;
@@ -146,10 +162,14 @@ public:
     // before it gives up without writing [ms].
     int WriteBackQualityWaitMs = 3000;
 
-    // The radio button of a tag-table row; null for rows 6 and 13.
-    QRadioButton* RoleButton(int row) const;
-    // The tag-table row of the checked radio button, -1 when none is checked.
-    int CheckedRoleRow() const;
+    // The radio button of a role, and the role whose button is checked.
+    QRadioButton* RoleButton(TagRole role) const;
+    std::optional<TagRole> CheckedRole() const;
+    // The tag table and the switching modes are the view of the loop's tags.
+    LoopTags CurrentLoopTags() const;
+    // Sets the table and the modes (a mode that changes runs its click
+    // handler).
+    void ShowLoopTags(const LoopTags& tags);
 
     void PoveziOPCStreznikClick();
     void PrekiniOPCStreznikClick();
@@ -206,6 +226,12 @@ public:
     void SeznamCakajocihEkspCasKeyDown(int key);
     void AktivirajEksperimentClick();
     void Timer_ExperimentSchedulerTimer();
+    // Carries out an experiment in the run window and, when it has finished,
+    // hands its record to the processing page (ShowExperimentData with the
+    // page's filter and actuator texts, the analysis start of an automatic
+    // run) and follows "Preklop v ročno". Throws VarkolError with the reason
+    // when the run did not start.
+    RunOutcome RunExperiment(const RunPlan& plan);
     void ShraniNastavitveClick();
     void NaloziNastavitveClick();
     // The values of a settings file as the controls of this window and of
@@ -287,8 +313,8 @@ public:
     void Chart_YDblClick();
     void Chart2RightClick();
     void Chart2DblClick();
-    // Called by the run window when an experiment ends: resets the choosers
-    // to the standard columns, conditions and plots the new data. Throws
+    // Called when an experiment has ended: resets the choosers to the
+    // standard columns, conditions and plots the new data. Throws
     // ConversionError when a text is not a number (the choosers are reset
     // already, the processed signals and plots stay as they were).
     void ShowExperimentData(const QString& filterTime, const QString& upperLimit,
@@ -394,6 +420,7 @@ public:
     QLabel* Label_LabOjacSekv = nullptr;
     QLabel* Label_OjacSekv = nullptr;
     QPushButton* Button16 = nullptr; // "Naloži v regulator"
+    QPushButton* Button_PovrniPrejsnje = nullptr; // "Povrni prejšnje"
     QPushButton* Button9 = nullptr;  // "Shrani v datoteko"
     QPushButton* Button8 = nullptr;  // "Naloži iz datoteke"
     // The gains, the robustness factor and the sampling time of the simulated
@@ -413,6 +440,10 @@ public:
     void Button9Click();
     void Button8Click();
     void Button16Click();
+    void Button_PovrniPrejsnjeClick();
+    // A tuning has been computed for the present model; "Naloži v regulator"
+    // refuses to write until one has.
+    bool TuningCurrent = false;
     // Tunes all controller types by `method`, scales by the robustness
     // position, shows the gains and simulates the responses.
     void RecomputeTuning(int method, int robustPosition, int responseChoice,
@@ -433,6 +464,13 @@ public:
 
     void Button_Naredi_porociloClick();
     void Button_IzberiPredlogoClick();
+    // The report's inputs as the window shows them now, for the document
+    // `fileName`, from the report page's switches and template.
+    ReportInputs CurrentReportInputs(const QString& fileName) const;
+    // The charts of the report's pictures: the large signal view's, the
+    // histogram view's, Chart_Model and Chart1, at their sizes on screen.
+    // Throws VarkolError when the views are not attached.
+    ReportPictureCharts ReportCharts() const;
 
     // ===== About page (TabSheet1) ==========================================
     QLabel* Image_About = nullptr; // 897 x 446 picture
@@ -469,9 +507,12 @@ private:
     // "Shrani nastavitve": asks for a file under the proposed name and
     // writes the settings; the chosen file name, empty when cancelled.
     QString SaveSettingsWithDialog();
-    // "Aktiviraj eksperiment" for a trial run by hand, after the sampling
-    // period and the wait have been corrected.
-    void ActivateManualTrial();
+    // Asks, then writes the plan to controller 1 and shows what went where.
+    void WriteToController(const WriteBackPlan& plan);
+    std::unique_ptr<ControllerWriteBack> WriteBack; // on WriteBackGroup
+    // "Aktiviraj eksperiment" for a trial run by hand, with the page's
+    // settings after the sampling period and the wait have been corrected.
+    void ActivateManualTrial(const ExperimentSettings& settings);
     // The queue memos as lists of entries.
     QStringList QueueLines(const QPlainTextEdit* memo) const;
     void SetQueueLines(QPlainTextEdit* memo, const QStringList& lines);

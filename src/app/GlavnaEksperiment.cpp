@@ -16,6 +16,8 @@
 #include "data/GlobalProcedures.h"
 #include "data/Podatki.h"
 #include "experiment/FormaEksperiment.h"
+#include "experiment/RunPlan.h"
+#include "experiment/SettingsFile.h"
 #include "opc/OpcClient.h"
 #include "tuning/Unit_SamodejneNastavitve.h"
 
@@ -33,6 +35,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTextBlock>
@@ -70,44 +73,6 @@ private:
 };
 
 using Controls = std::initializer_list<QWidget*>;
-
-// The shortest sampling period an experiment runs with [s].
-constexpr double MinSamplingPeriod = 0.05;
-constexpr double MaxSamplingMs = std::numeric_limits<int>::max();
-// An experiment records MV, MV, U, U, Y1, Y2 under the descriptions of tag
-// rows 0 to 5.
-constexpr int RecordedSignals = 6;
-
-// The number in an edit; a text that is not one is refused naming the field.
-double FieldNumber(const QLineEdit* edit, const char* field)
-{
-    return ParseFieldNumber(edit->text(), QString::fromUtf8(field));
-}
-
-// What preparing a run changes in the store before the run has started.
-struct StoreHeader {
-    std::array<std::string, RecordedSignals> Names;
-    int SampleCount = 0;
-    int SignalCount = 0;
-    double SamplingTime = 0;
-
-    static StoreHeader Of(const Podatki& store)
-    {
-        StoreHeader header;
-        std::copy_n(store.ColumnNames.begin(), RecordedSignals, header.Names.begin());
-        header.SampleCount = store.SampleCount;
-        header.SignalCount = store.SignalCount;
-        header.SamplingTime = store.SamplingTime;
-        return header;
-    }
-    void RestoreInto(Podatki& store) const
-    {
-        std::copy(Names.begin(), Names.end(), store.ColumnNames.begin());
-        store.SampleCount = SampleCount;
-        store.SignalCount = SignalCount;
-        store.SamplingTime = SamplingTime;
-    }
-};
 
 QPlainTextEdit* NewQueueMemo(const char* name)
 {
@@ -389,105 +354,64 @@ void TForm1::AktivirajEksperimentClick()
     AktivirajEksperiment->setEnabled(false);
     const auto restore = qScopeGuard([this] { AktivirajEksperiment->setEnabled(true); });
 
-    double samplingPeriod = FieldNumber(CasVzorcenjaEdit, "Čas vzorčenja");
-    if (samplingPeriod < MinSamplingPeriod) {
-        samplingPeriod = MinSamplingPeriod;
-        CasVzorcenjaEdit->setText(FormatGeneral(samplingPeriod, 15));
+    // The sampling period and the wait are corrected in the edits before
+    // anything is saved.
+    ExperimentSettings settings = CurrentSettings();
+    if (CorrectRunTimes(settings)) {
+        CasVzorcenjaEdit->setText(settings.SamplingPeriod);
+        CasCakanjaEdit->setText(settings.WaitTime);
     }
-    if (FieldNumber(CasCakanjaEdit, "Čas čakanja") < 2 * samplingPeriod)
-        CasCakanjaEdit->setText(FormatGeneral(2 * samplingPeriod, 10));
-    if (!Eksperiment)
-        throw VarkolError("Okno eksperimenta ni na voljo.");
-    Eksperiment->Engine.NoOPCWrite = CheckBox_NePisi->isChecked();
-
     if (RadioRocno->isChecked()) {
-        ActivateManualTrial();
+        ActivateManualTrial(settings);
         return;
     }
     Dialogs().ShowMessage(this, QStringLiteral("Samodejni poizkus v tej različici še ni na voljo. "
                                                "Izberite \"Ročno voden poizkus\"."));
 }
 
-void TForm1::ActivateManualTrial()
+void TForm1::ActivateManualTrial(const ExperimentSettings& settings)
 {
-    TEksperiment& run = *Eksperiment;
-    if (!run.ExperimentGroup)
-        throw OpcError("Skupina \"Skupina1\" okna eksperimenta ne obstaja.");
-
     // Everything that can be refused is read before the settings file is
     // written, so a refused activation leaves no file behind.
-    const double samplingMs = ParseNumber(CasVzorcenjaEdit->text()) * 1000;
-    if (samplingMs > MaxSamplingMs)
-        throw ConversionError(QStringLiteral("Čas vzorčenja: %1 s je predolg.")
-                                  .arg(CasVzorcenjaEdit->text())
-                                  .toStdString());
-    const double initialInput = FieldNumber(ZacetniVhodEdit, "Začetni vhod");
-    const bool singleSwitch = RadioGroup4->ItemIndex() == 0;
-    int manualRAValue = 0;
-    if (singleSwitch) {
-        if (ComboBox3->ItemIndex() < 0)
-            throw VarkolError("Vrednost R/A stikala za ročni način (\"Ročno:\") ni izbrana.");
-        manualRAValue = ParseInteger(ComboBox3->Text());
-    }
-
+    RunPlan plan = MakeRunPlan(settings, QString(), false);
     const QString fileName = SaveSettingsWithDialog();
     if (fileName.isEmpty()) {
         StatusBar1->showMessage(
             QStringLiteral("Eksperiment ni bil aktiviran: nastavitve niso bile shranjene."));
         return;
     }
-
-    // The record in the store stays whole until the new run has started: a
-    // run that is refused at its start gives back the old names and counts.
-    const StoreHeader previous = StoreHeader::Of(Store);
-    bool started = false;
-    const auto keepOldRecord = qScopeGuard([&] {
-        if (!started)
-            previous.RestoreInto(Store);
-    });
-    for (int row = 0; row < RecordedSignals; ++row)
-        Store.ColumnNames[static_cast<std::size_t>(row)] = OPCTabela->Cell(1, row).toStdString();
-
-    RunEngine& engine = run.Engine;
-    engine.ExperimentLabel = QFileInfo(fileName).completeBaseName().toStdString();
-    engine.SamplingMs = RoundHalfEven(samplingMs);
-    engine.ClosedLoopDuring = CheckBox_Zaprtozancni->isChecked();
-    engine.KeepInitialInput = OhraniZacetniVhod->isChecked();
-    engine.InitialInput = initialInput;
-
-    run.ClearItems();
-    OpcGroup& group = *run.ExperimentGroup;
-    OpcPlantPort& plant = run.Plant;
-    // A row without a tag is a role the loop does not have: no item, so the
-    // server is neither asked for it nor written to (and a loop with none of
-    // its four tags runs on the simulation).
-    const auto addTag = [&](int row) -> OpcItem* {
-        const QString tag = OPCTabela->Cell(0, row);
-        return tag.trimmed().isEmpty() ? nullptr : dOPCServer1.AddItem(group, tag);
-    };
-    plant.ItemU = addTag(2);
-    plant.ItemMV = addTag(0);
-    plant.ItemY1 = addTag(4);
-    plant.ItemY2 = addTag(5);
-    engine.SingleRASwitch = singleSwitch;
-    if (singleSwitch) {
-        plant.ItemRA = addTag(10);
-        engine.ManualRAValue = manualRAValue;
-    } else {
-        plant.ItemManual = addTag(11);
-        plant.ItemAuto = addTag(12);
-    }
-    engine.ClosedLoopAfter = CheckBox_ZZPoPoizkusu->isChecked();
-
-    Store.SignalCount = RecordedSignals;
-    Store.SampleCount = 1;
-    Store.SamplingTime = engine.SamplingMs * 0.001;
-
-    run.RocniAvtomatski->hide();
-    run.StartManualRun();
-    started = run.exec() == QDialog::Accepted;
-    if (started)
+    plan.Label = QFileInfo(fileName).completeBaseName();
+    if (RunExperiment(plan).Finished)
         PageControl1->setCurrentIndex(2);
+}
+
+RunOutcome TForm1::RunExperiment(const RunPlan& plan)
+{
+    if (!Eksperiment)
+        throw VarkolError("Okno eksperimenta ni na voljo.");
+    // The run window reports tags the server refuses itself, once and in
+    // the user's language.
+    ItemReportsMuted = true;
+    RunOutcome outcome;
+    {
+        const auto unmute = qScopeGuard([this] { ItemReportsMuted = false; });
+        outcome = Eksperiment->Run(plan);
+    }
+    if (!outcome.Finished) {
+        if (!outcome.Refusal.isEmpty())
+            throw VarkolError(outcome.Refusal.toStdString());
+        return outcome;
+    }
+    if (outcome.SwitchedToManual)
+        RadioRocno->setChecked(true);
+    ShowExperimentData(Edit8->text(), Edit_Actuator_Maximum->text(), Edit_Actuator_Minimum->text(),
+                       Edit_Actuator_Velocity->text());
+    if (outcome.AnalysisStart)
+        ScrollBar3->setValue(*outcome.AnalysisStart);
+    if (!outcome.UntaggedSignals.isEmpty())
+        StatusBar1->showMessage(QStringLiteral("Posneto brez OPC točke na strežniku: %1.")
+                                    .arg(outcome.UntaggedSignals.join(QStringLiteral(", "))));
+    return outcome;
 }
 
 void TForm1::Timer_ExperimentSchedulerTimer()

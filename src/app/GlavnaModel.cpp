@@ -12,6 +12,7 @@
 #include "data/ChartStyle.h"
 #include "data/GlobalProcedures.h"
 #include "data/Podatki.h"
+#include "model/ModelChart.h"
 #include "model/ModelClass.h"
 #include "model/ModelFile.h"
 #include "model/ModelQuality.h"
@@ -69,14 +70,10 @@ QWidget* TForm1::BuildModelPage()
     ModTab = Named(new QWidget, "ModTab");
     auto* page = new QHBoxLayout(ModTab);
 
-    Chart_Model =
-        Named(new ClickableChartView(QStringLiteral("Odprtozančni odziv procesa")), "Chart_Model");
-    LineSeries1 = Chart_Model->AddLineSeries(QStringLiteral("LineSeries1"),
-                                             QStringLiteral("Meritev"), QColor(0, 0, 255));
-    LineSeries2 = Chart_Model->AddLineSeries(QStringLiteral("LineSeries2"), QStringLiteral("Model"),
-                                             QColor(255, 0, 0));
-    Chart_Model->chart()->legend()->setAlignment(Qt::AlignBottom);
-    Chart_Model->chart()->legend()->show();
+    auto* modelChart = new ModelChart;
+    Chart_Model = Named(new ClickableChartView(modelChart), "Chart_Model");
+    LineSeries1 = modelChart->Measured();
+    LineSeries2 = modelChart->Output();
     page->addWidget(Chart_Model, 1);
 
     auto* right = new QVBoxLayout;
@@ -173,6 +170,7 @@ void TForm1::IdentifyModels(int windowStart, int windowEnd, bool showOuter)
 {
     ::IdentifyModels(Store, windowStart, windowEnd, CheckBox_Model_Refined->isChecked());
     ModelUnsaved = true;
+    TuningCurrent = false;
     ShowModel(showOuter);
     CheckSampling();
 }
@@ -207,22 +205,7 @@ void TForm1::ShowDeadTimeInterval(const QString& text)
 
 void TForm1::PlotModel(const double* measured, const double* modelOutput, int n)
 {
-    n = std::clamp(n, 0, Podatki::MaxSamples);
-    const double* time = Store.IdentTime.data();
-    FillLineSeriesFromSamples(LineSeries1, time, measured, 1, n);
-    FillLineSeriesFromSamples(LineSeries2, time, modelOutput, 1, n);
-
-    // The vertical axis holds both curves with a tenth of their span to
-    // spare above and below.
-    double maxMeasured = 0, minMeasured = 0, maxModel = 0, minModel = 0;
-    MinMax(measured, maxMeasured, minMeasured, 1, n);
-    MinMax(modelOutput, maxModel, minModel, 1, n);
-    const double max = std::max(maxMeasured, maxModel);
-    const double min = std::min(minMeasured, minModel);
-    const double span = max - min == 0 ? 1 : max - min;
-    SetAxisRange(Chart_Model->AxisY(), min - 0.1 * span, max + 0.1 * span);
-    if (n > 0)
-        SetAxisRange(Chart_Model->AxisX(), time[0], time[n - 1]);
+    static_cast<ModelChart*>(Chart_Model->Chart())->Plot(Store.IdentTime.data(), measured, modelOutput, n);
 }
 
 void TForm1::HideQualityLamps()
@@ -283,6 +266,7 @@ void TForm1::Button5Click()
     const ModelFitQuality quality =
         ApplyModel(Store, outer, typed.Gain, typed.TimeConstant, typed.DeadTime);
     ModelUnsaved = true;
+    TuningCurrent = false;
 
     HideQualityLamps();
     PlotModel(outer ? Store.MeasuredOuter.data() : Store.MeasuredInner.data(),
@@ -303,6 +287,7 @@ void TForm1::Button6Click()
         return;
     LoadModel(fileName, Store);
     ModelUnsaved = false;
+    TuningCurrent = false;
     HideQualityLamps();
     ShowModel(CheckBox_Model_Outer->isChecked());
     CheckSampling();

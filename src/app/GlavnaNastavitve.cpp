@@ -27,9 +27,6 @@ const QString SaveFilter = QStringLiteral("Varkol Experiment (*.vkx)|*.vkx|All f
 const QString OpenFilter = QStringLiteral("Experiment (*.vkx)|*.vkx|All files|*.*");
 const QString SettingsExtension = QStringLiteral("vkx");
 
-// Tag-table rows that the file holds; 6 and 13 carry no role.
-constexpr int StoredTagRows[] = {0, 1, 2, 3, 4, 5, 7, 8, 9, 10, 11, 12, 14, 15, 16, 17, 18, 19};
-
 } // namespace
 
 ExperimentSettings TForm1::CurrentSettings() const
@@ -37,14 +34,7 @@ ExperimentSettings TForm1::CurrentSettings() const
     ExperimentSettings s;
     const int server = ComboBox2->ItemIndex();
     s.OpcServer = server >= 0 ? ComboBox2->itemText(server) : QString();
-    for (const int row : StoredTagRows) {
-        s.Tags[row] = OPCTabela->Cell(0, row);
-        s.Descriptions[row] = OPCTabela->Cell(1, row);
-    }
-    s.RAMode1 = RadioGroup4->ItemIndex();
-    s.ManualValue1 = ComboBox3->ItemIndex();
-    s.RAMode2 = RadioGroup5->ItemIndex();
-    s.ManualValue2 = ComboBox4->ItemIndex();
+    s.Loop = CurrentLoopTags();
 
     s.SamplingPeriod = CasVzorcenjaEdit->text();
     s.KeepInitialInput = OhraniZacetniVhod->isChecked();
@@ -99,14 +89,7 @@ void TForm1::ApplySettings(const ExperimentSettings& s)
 {
     // A drop-down list: a server that is not listed leaves none selected.
     ComboBox2->SetText(s.OpcServer);
-    for (const int row : StoredTagRows) {
-        OPCTabela->SetCell(0, row, s.Tags[row]);
-        OPCTabela->SetCell(1, row, s.Descriptions[row]);
-    }
-    RadioGroup4->SetItemIndex(s.RAMode1);
-    ComboBox3->SetItemIndex(s.ManualValue1);
-    RadioGroup5->SetItemIndex(s.RAMode2);
-    ComboBox4->SetItemIndex(s.ManualValue2);
+    ShowLoopTags(s.Loop);
 
     CasVzorcenjaEdit->setText(s.SamplingPeriod);
     OhraniZacetniVhod->setChecked(s.KeepInitialInput);

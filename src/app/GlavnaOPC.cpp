@@ -9,6 +9,7 @@
 #include "base/StringGrid.h"
 #include "base/TextComboBox.h"
 #include "base/UserDialogs.h"
+#include "opc/LoopTags.h"
 #include "opc/OpcBrowseDialog.h"
 #include "opc/OpcClient.h"
 
@@ -25,12 +26,8 @@
 
 namespace {
 
-constexpr int TagRows = 20;
 constexpr int TagColumnWidth = 250;
 constexpr int TagRowHeight = 19;
-// Rows without a role: their place beside the table holds a sub-heading.
-constexpr int ControllerHeadingRow = 6;
-constexpr int OuterControllerHeadingRow = 13;
 
 } // namespace
 
@@ -60,38 +57,36 @@ QWidget* TForm1::BuildOpcPage()
 
     // The tag table with the role of each row beside it.
     GroupBox_Tags = NewGroup("GroupBox_Tags", QStringLiteral("OPC točke"));
-    OPCTabela = Named(new StringGrid(2, TagRows, TagColumnWidth, TagRowHeight), "OPCTabela");
+    OPCTabela = Named(new StringGrid(2, TagTableRows, TagColumnWidth, TagRowHeight), "OPCTabela");
 
-    const std::array<const char*, TagRows> names = {
-        "RadioButton1",  "RadioButton2",  "RadioButton3",  "RadioButton4",  "RadioButton5",
-        "RadioButton6",  nullptr,         "RadioButton7",  "RadioButton8",  "RadioButton9",
-        "RadioButton10", "RadioButton11", "RadioButton12", nullptr,         "RadioButton13",
-        "RadioButton14", "RadioButton15", "RadioButton16", "RadioButton17", "RadioButton18"};
-    const std::array<QString, TagRows> captions = {QStringLiteral("Manip. signal 1 (ventil, ref):"),
-                                                   QStringLiteral("Manip. signal 2 (ventil, ref):"),
-                                                   QStringLiteral("Izhod reg. 1 (ventil, ...):"),
-                                                   QStringLiteral("Izhod reg. 2 (ventil, ...):"),
-                                                   QStringLiteral("Meritev 1 (temperatura, ...):"),
-                                                   QStringLiteral("Meritev 2 (temperatura, ...):"),
-                                                   QStringLiteral("Parametri regulatorja"),
-                                                   QStringLiteral("P člen"),
-                                                   QStringLiteral("I člen"),
-                                                   QStringLiteral("D člen"),
-                                                   QStringLiteral("R/A"),
-                                                   QStringLiteral("Ročno"),
-                                                   QStringLiteral("Avtomatsko"),
-                                                   QStringLiteral("Parametri zunanjega reg."),
-                                                   QStringLiteral("P člen"),
-                                                   QStringLiteral("I člen"),
-                                                   QStringLiteral("D člen"),
-                                                   QStringLiteral("R/A"),
-                                                   QStringLiteral("Ročno"),
-                                                   QStringLiteral("Avtomatsko")};
-    std::array<QRadioButton**, 18> members = {
-        &RadioButton1,  &RadioButton2,  &RadioButton3,  &RadioButton4,  &RadioButton5,
-        &RadioButton6,  &RadioButton7,  &RadioButton8,  &RadioButton9,  &RadioButton10,
-        &RadioButton11, &RadioButton12, &RadioButton13, &RadioButton14, &RadioButton15,
-        &RadioButton16, &RadioButton17, &RadioButton18};
+    // The role of each row: its button's name and caption. Rows without a
+    // role hold the sub-headings of the controllers' parameters.
+    struct RoleView {
+        TagRole Role;
+        const char* Name;
+        QRadioButton** Member;
+        const char* Caption;
+    };
+    const std::array<RoleView, TagRoleCount> views = {{
+        {TagRole::MV, "RadioButton1", &RadioButton1, "Manip. signal 1 (ventil, ref):"},
+        {TagRole::MV2, "RadioButton2", &RadioButton2, "Manip. signal 2 (ventil, ref):"},
+        {TagRole::U, "RadioButton3", &RadioButton3, "Izhod reg. 1 (ventil, ...):"},
+        {TagRole::U2, "RadioButton4", &RadioButton4, "Izhod reg. 2 (ventil, ...):"},
+        {TagRole::Y1, "RadioButton5", &RadioButton5, "Meritev 1 (temperatura, ...):"},
+        {TagRole::Y2, "RadioButton6", &RadioButton6, "Meritev 2 (temperatura, ...):"},
+        {TagRole::P, "RadioButton7", &RadioButton7, "P člen"},
+        {TagRole::I, "RadioButton8", &RadioButton8, "I člen"},
+        {TagRole::D, "RadioButton9", &RadioButton9, "D člen"},
+        {TagRole::RA, "RadioButton10", &RadioButton10, "R/A"},
+        {TagRole::Manual, "RadioButton11", &RadioButton11, "Ročno"},
+        {TagRole::Auto, "RadioButton12", &RadioButton12, "Avtomatsko"},
+        {TagRole::P2, "RadioButton13", &RadioButton13, "P člen"},
+        {TagRole::I2, "RadioButton14", &RadioButton14, "I člen"},
+        {TagRole::D2, "RadioButton15", &RadioButton15, "D člen"},
+        {TagRole::RA2, "RadioButton16", &RadioButton16, "R/A"},
+        {TagRole::Manual2, "RadioButton17", &RadioButton17, "Ročno"},
+        {TagRole::Auto2, "RadioButton18", &RadioButton18, "Avtomatsko"},
+    }};
 
     // The radio buttons stand exactly beside their rows: each takes one row
     // height, below the table's frame.
@@ -101,18 +96,20 @@ QWidget* TForm1::BuildOpcPage()
     roleColumn->setSpacing(0);
     auto* roleGroup = new QButtonGroup(this);
     roleGroup->setObjectName(QStringLiteral("OPCRoleGroup"));
-    std::size_t next = 0;
-    for (int row = 0; row < TagRows; ++row) {
+    for (int row = 0; row < TagTableRows; ++row) {
         QWidget* cell = nullptr;
-        if (row == ControllerHeadingRow) {
-            cell = NewHeading("Label_ParametriRegulatorja", captions[row]);
-        } else if (row == OuterControllerHeadingRow) {
-            cell = NewHeading("Label_ParametriZunanjegaReg", captions[row]);
-        } else {
-            auto* button = Named(new QRadioButton(captions[row]), names[row]);
+        if (const std::optional<TagRole> role = RoleAtRow(row)) {
+            const RoleView& view = views[static_cast<std::size_t>(*role)];
+            auto* button = Named(new QRadioButton(QString::fromUtf8(view.Caption)), view.Name);
             roleGroup->addButton(button, row);
-            *members[next++] = button;
+            *view.Member = button;
+            RoleButtons[static_cast<std::size_t>(*role)] = button;
             cell = button;
+        } else if (row < RoleRow(TagRole::P)) {
+            cell = NewHeading("Label_ParametriRegulatorja", QStringLiteral("Parametri regulatorja"));
+        } else {
+            cell = NewHeading("Label_ParametriZunanjegaReg",
+                              QStringLiteral("Parametri zunanjega reg."));
         }
         cell->setFixedHeight(TagRowHeight);
         roleColumn->addWidget(cell);
@@ -153,7 +150,9 @@ QWidget* TForm1::BuildOpcPage()
     rightColumn->setContentsMargins(0, OPCTabela->frameWidth(), 0, 0);
     rightColumn->setSpacing(0);
     auto* browseBlock = new QWidget;
-    browseBlock->setFixedHeight(ControllerHeadingRow * TagRowHeight);
+    // "Izberi" beside the process signals, each switching mode beside the
+    // parameters of its controller.
+    browseBlock->setFixedHeight((RoleRow(TagRole::P) - 1) * TagRowHeight);
     auto* browse = new QVBoxLayout(browseBlock);
     browse->setContentsMargins(0, 0, 0, 0);
     browse->addWidget(IzberiAjtemKnof, 0, Qt::AlignLeft | Qt::AlignTop);
@@ -205,26 +204,42 @@ void TForm1::WireOpcPage()
     RadioGroup5Click();
 }
 
-QRadioButton* TForm1::RoleButton(int row) const
+QRadioButton* TForm1::RoleButton(TagRole role) const
 {
-    const std::array<QRadioButton*, TagRows> buttons = {
-        RadioButton1,  RadioButton2,  RadioButton3,  RadioButton4,  RadioButton5,
-        RadioButton6,  nullptr,       RadioButton7,  RadioButton8,  RadioButton9,
-        RadioButton10, RadioButton11, RadioButton12, nullptr,       RadioButton13,
-        RadioButton14, RadioButton15, RadioButton16, RadioButton17, RadioButton18};
-    if (row < 0 || row >= TagRows)
-        return nullptr;
-    return buttons[static_cast<std::size_t>(row)];
+    return RoleButtons[static_cast<std::size_t>(role)];
 }
 
-int TForm1::CheckedRoleRow() const
+std::optional<TagRole> TForm1::CheckedRole() const
 {
-    for (int row = 0; row < TagRows; ++row) {
-        const QRadioButton* button = RoleButton(row);
-        if (button && button->isChecked())
-            return row;
+    for (const TagRole role : AllTagRoles) {
+        if (RoleButton(role)->isChecked())
+            return role;
     }
-    return -1;
+    return std::nullopt;
+}
+
+LoopTags TForm1::CurrentLoopTags() const
+{
+    LoopTags tags;
+    for (const TagRole role : AllTagRoles) {
+        tags.SetTag(role, OPCTabela->Cell(0, RoleRow(role)));
+        tags.SetDescription(role, OPCTabela->Cell(1, RoleRow(role)));
+    }
+    tags.Switch1 = {RadioGroup4->ItemIndex(), ComboBox3->ItemIndex()};
+    tags.Switch2 = {RadioGroup5->ItemIndex(), ComboBox4->ItemIndex()};
+    return tags;
+}
+
+void TForm1::ShowLoopTags(const LoopTags& tags)
+{
+    for (const TagRole role : AllTagRoles) {
+        OPCTabela->SetCell(0, RoleRow(role), tags.Tag(role));
+        OPCTabela->SetCell(1, RoleRow(role), tags.Description(role));
+    }
+    RadioGroup4->SetItemIndex(tags.Switch1.Mode);
+    ComboBox3->SetItemIndex(tags.Switch1.ManualValue);
+    RadioGroup5->SetItemIndex(tags.Switch2.Mode);
+    ComboBox4->SetItemIndex(tags.Switch2.ManualValue);
 }
 
 void TForm1::PoveziOPCStreznikClick()
@@ -251,17 +266,17 @@ void TForm1::dOPCServer1Disconnect()
 
 void TForm1::dOPCServer1ItemErrorReport(const QString& report)
 {
-    Dialogs().ShowMessage(this, report);
+    if (!ItemReportsMuted)
+        Dialogs().ShowMessage(this, report);
 }
 
 void TForm1::OPCTabelaSelectCell(int /*column*/, int row)
 {
-    // Rows 1 and 3 (second manipulated signal and second controller output)
-    // have no tag use; rows 6 and 13 have no role.
-    if (row == 1 || row == 3)
-        return;
-    if (QRadioButton* button = RoleButton(row))
-        button->setChecked(true);
+    // The second manipulated signal and the second controller output have
+    // no tag use; the heading rows have no role.
+    const std::optional<TagRole> role = RoleAtRow(row);
+    if (role && role != TagRole::MV2 && role != TagRole::U2)
+        RoleButton(*role)->setChecked(true);
 }
 
 void TForm1::OPCTabelaDblClick()
@@ -275,11 +290,11 @@ void TForm1::IzberiAjtemKnofClick()
     QStringList chosen;
     if (!BrowseItems(dOPCServer1, chosen, this) || chosen.isEmpty())
         return;
-    const int row = CheckedRoleRow();
-    if (row < 0)
+    const std::optional<TagRole> role = CheckedRole();
+    if (!role)
         return;
     // Only the tag: the description is the user's own text.
-    OPCTabela->SetCell(0, row, chosen.first());
+    OPCTabela->SetCell(0, RoleRow(*role), chosen.first());
 }
 
 void TForm1::RadioGroup4Click()

@@ -513,11 +513,7 @@ void TForm1::ShowExperimentData(const QString& filterTime, const QString& upperL
     RecordUnsaved = true;
     // The choosers follow the new record first, so that they never describe
     // data the store no longer holds, even when a text below is wrong.
-    Store.WindowGap = Podatki::WindowGapFor(Store.SampleCount);
-    ProcessingLayout layout;
-    layout.Window = ExperimentWindowChoosers(Store.SampleCount);
-    layout.ColumnMaximum = std::max(Store.SignalCount, 1);
-    layout.Columns = DefaultColumns(Store.SignalCount);
+    const ProcessingLayout layout = ExperimentLayout(Store);
     SetChoosers(*this, layout);
     // The data set is the new record, taken now and not from a file; the
     // labels must not go on describing the file loaded before.

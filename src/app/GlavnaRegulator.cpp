@@ -15,6 +15,7 @@
 #include "data/ChartSeries.h"
 #include "data/ChartStyle.h"
 #include "tuning/ControllerFile.h"
+#include "tuning/ResponseChart.h"
 #include "tuning/TuningText.h"
 
 #include <QCheckBox>
@@ -189,6 +190,9 @@ QWidget* TForm1::BuildControllerPage()
     QFont bold = Button16->font();
     bold.setBold(true);
     Button16->setFont(bold);
+    // Writes back what the controller held before the last write-back.
+    Button_PovrniPrejsnje = NewButton("Button_PovrniPrejsnje", QStringLiteral("Povrni prejšnje"));
+    Button_PovrniPrejsnje->setEnabled(false);
 
     auto* scaled = new QGridLayout(GroupBox_Scaled);
     scaled->addWidget(CaptionFor(ComboBox_Regulator, QStringLiteral("Izbira tipa regulatorja")), 0,
@@ -222,7 +226,10 @@ QWidget* TForm1::BuildControllerPage()
     sequencer->addWidget(Label_OjacSekv);
     sequencer->addStretch();
     scaled->addLayout(sequencer, 9, 0, 1, 2);
-    scaled->addWidget(Button16, 10, 0, 1, 2);
+    auto* writeBack = new QHBoxLayout;
+    writeBack->addWidget(Button16, 1);
+    writeBack->addWidget(Button_PovrniPrejsnje);
+    scaled->addLayout(writeBack, 10, 0, 1, 2);
     scaled->setColumnStretch(1, 1);
     scaled->setRowStretch(11, 1);
     GroupBox_Scaled->setFixedWidth(380);
@@ -230,22 +237,13 @@ QWidget* TForm1::BuildControllerPage()
     page->addLayout(top);
 
     // Open-loop and closed-loop responses.
-    Chart1 = Named(new ClickableChartView(QStringLiteral("Odprtozančni (OZ) in zaprtozančni (ZZ) "
-                                                         "odzivi")),
-                   "Chart1");
-    LineSeries3 = Chart1->AddLineSeries(QStringLiteral("LineSeries3"), QStringLiteral("ZZ Odziv I"),
-                                        QColor(128, 64, 0), Qt::DashLine);
-    Series3 = Chart1->AddLineSeries(QStringLiteral("Series3"), QStringLiteral("ZZ odziv PI"),
-                                    QColor(0, 0, 255), Qt::DashDotLine);
-    Series4 = Chart1->AddLineSeries(QStringLiteral("Series4"), QStringLiteral("ZZ odziv PID"),
-                                    QColor(255, 0, 0), Qt::DashDotDotLine);
-    LineSeries4 = Chart1->AddLineSeries(QStringLiteral("LineSeries4"), QStringLiteral("OZ Odziv"),
-                                        QColor(128, 128, 128), Qt::SolidLine);
-    Series5 = Chart1->AddLineSeries(QStringLiteral("Series5"), QStringLiteral("ZZ Odziv P"),
-                                    QColor(0, 128, 0), Qt::SolidLine);
-    Chart1->chart()->legend()->setAlignment(Qt::AlignBottom);
-    Chart1->chart()->legend()->show();
-    Chart1->chart()->setBackgroundBrush(Qt::white);
+    auto* responseChart = new ResponseChart;
+    Chart1 = Named(new ClickableChartView(responseChart), "Chart1");
+    LineSeries3 = responseChart->Series()[0];
+    Series3 = responseChart->Series()[1];
+    Series4 = responseChart->Series()[2];
+    LineSeries4 = responseChart->Series()[3];
+    Series5 = responseChart->Series()[4];
     page->addWidget(Chart1, 1);
     return RegTab;
 }
@@ -265,6 +263,7 @@ void TForm1::WireControllerPage()
     OnEvent(Button9, &QPushButton::clicked, &TForm1::Button9Click);
     OnEvent(Button8, &QPushButton::clicked, &TForm1::Button8Click);
     OnEvent(Button16, &QPushButton::clicked, &TForm1::Button16Click);
+    OnEvent(Button_PovrniPrejsnje, &QPushButton::clicked, &TForm1::Button_PovrniPrejsnjeClick);
 }
 
 void TForm1::ComboBox1Change()
@@ -453,6 +452,7 @@ void TForm1::RecomputeTuning(int method, int robustPosition, int responseChoice,
     // Everything is computed before the first label changes: a tuning that
     // fails leaves every label as it was.
     const TuningPageResult result = EvaluateTuning(Store, request);
+    TuningCurrent = true; // the gains of the present model stand
     const std::array<QLabel*, TuningLabelCount> labels = {
         Label_Kp_Cascade, Label_Ki,     Label_Kp_P,   Label_PI_Kp,
         Label_PI_Ti,      Label_PID_Kp, Label_PID_Ti, Label_PID_Td};
@@ -468,22 +468,7 @@ void TForm1::RecomputeTuning(int method, int robustPosition, int responseChoice,
 
 void TForm1::PlotResponses(const ResponseSet& responses)
 {
-    const int n = responses.Horizon.N;
-    const double* time = responses.Time.data();
-    const std::array<QLineSeries*, 5> series = {LineSeries3, Series3, Series4, LineSeries4,
-                                                Series5};
-    const std::array<const double*, 5> values = {responses.I.data(), responses.PI.data(),
-                                                 responses.PID.data(), responses.Open.data(),
-                                                 responses.P.data()};
-    // Every change of an axis range lays out every series on the chart
-    // again: the axes are set while the series are empty, so that each
-    // series is laid out once, with its new points.
-    for (QLineSeries* s : series)
-        s->clear();
-    SetAxisRange(Chart1->AxisY(), responses.AxisMin, responses.AxisMax);
-    SetAxisRange(Chart1->AxisX(), time[0], time[n - 1]);
-    for (std::size_t i = 0; i < series.size(); ++i)
-        FillLineSeries(series[i], time, values[i], n);
+    static_cast<ResponseChart*>(Chart1->Chart())->Plot(responses);
 }
 
 void TForm1::ShowControllerForm(int form, int type, bool cascade)

@@ -7,10 +7,9 @@
 #include <QPen>
 #include <QValueAxis>
 
-ClickableChartView::ClickableChartView(const QString& title, QWidget* parent)
-    : QChartView(new QChart, parent), axisX_(new QValueAxis), axisY_(new QValueAxis)
+LineChart::LineChart(const QString& title) : axisX_(new QValueAxis), axisY_(new QValueAxis)
 {
-    QChart* c = chart();
+    QChart* c = this;
     c->setTitle(title);
     LocalizeNumbers(c);
     c->legend()->hide();
@@ -22,17 +21,27 @@ ClickableChartView::ClickableChartView(const QString& title, QWidget* parent)
     // The precision is spelt out: localized labels need one.
     axisX_->setLabelFormat(QStringLiteral("%.6g"));
     axisY_->setLabelFormat(QStringLiteral("%.6g"));
+}
+
+ClickableChartView::ClickableChartView(const QString& title, QWidget* parent)
+    : ClickableChartView(new LineChart(title), parent)
+{
+}
+
+ClickableChartView::ClickableChartView(LineChart* chart, QWidget* parent)
+    : QChartView(chart, parent), chart_(chart)
+{
     setRenderHint(QPainter::Antialiasing);
     setMinimumSize(200, 150);
 }
 
-QLineSeries* ClickableChartView::AddLineSeries(const QString& objectName, const QString& title,
-                                               const QColor& color, Qt::PenStyle style)
+QLineSeries* LineChart::AddLineSeries(const QString& objectName, const QString& title,
+                                      const QColor& color, Qt::PenStyle style)
 {
     auto* series = new QLineSeries;
     series->setObjectName(objectName);
     series->setName(title);
-    chart()->addSeries(series);
+    addSeries(series);
     series->attachAxis(axisX_);
     series->attachAxis(axisY_);
     QPen pen(color);

@@ -1,9 +1,11 @@
 #include "base/UserDialogs.h"
 
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QStringList>
+#include <QUrl>
 
 namespace {
 
@@ -55,6 +57,11 @@ QString UserDialogs::SaveFileName(QWidget* parent, const FileDialogRequest& requ
 QString UserDialogs::OpenFileName(QWidget* parent, const FileDialogRequest& request)
 {
     return RunFileDialog(parent, request, QFileDialog::AcceptOpen);
+}
+
+bool UserDialogs::OpenDocument(QWidget*, const QString& fileName)
+{
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(fileName));
 }
 
 UserDialogs& Dialogs()

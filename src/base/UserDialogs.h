@@ -31,6 +31,9 @@ public:
     // The chosen file name, or an empty string when the dialog was cancelled.
     virtual QString SaveFileName(QWidget* parent, const FileDialogRequest& request);
     virtual QString OpenFileName(QWidget* parent, const FileDialogRequest& request);
+    // Opens a saved document in the desktop's application for its kind;
+    // false when none could be started.
+    virtual bool OpenDocument(QWidget* parent, const QString& fileName);
 };
 
 // The dialogs in use: the real ones unless a test has installed others.

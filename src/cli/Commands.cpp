@@ -35,6 +35,14 @@ const CliCommand commands[] = {
     {"controller",
      "controller FILE.vkc [--sequencer x:y,... --y1-range LO:HI]   the same for a controller file",
      RunController},
+#ifdef VARKOL_CLI_REPORT
+    {"report",
+     "report --out F.docx [--settings F.vkx] [--data F.vkd [--mv N --u N --y1 N --y2 N --filter S "
+     "--umax X --umin X --topen S --start I --end I]] [--model F.vkm] [--controller F.vkc] "
+     "[--template T] [--no-processing] [--no-model] [--no-controller]   the experiment report "
+     "(.docx) with its pictures",
+     RunReport},
+#endif
 };
 
 }  // namespace

@@ -20,3 +20,4 @@ int RunModel(int argc, char** argv);
 int RunIdentify(int argc, char** argv);
 int RunTune(int argc, char** argv);
 int RunController(int argc, char** argv);
+int RunReport(int argc, char** argv);

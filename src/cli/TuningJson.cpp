@@ -2,6 +2,9 @@
 
 #include "base/Errors.h"
 #include "base/NumberText.h"
+#include "tuning/ControllerFile.h"
+
+#include <algorithm>
 
 #include <charconv>
 #include <cmath>
@@ -62,7 +65,40 @@ JsonValue Texts(const std::array<QString, 3>& texts)
     return JsonValue(std::move(a));
 }
 
+// An index the list does not hold leaves nothing selected (-1).
+int ItemIndex(int index, int count)
+{
+    return index >= 0 && index < count ? index : -1;
+}
+
 } // namespace
+
+void RestoreControllerPage(const ControllerSettings& s, Podatki& store, TuningRequest& tuning,
+                           ControllerFormRequest& form)
+{
+    store.InnerModel.Gain = s.K1;
+    store.InnerModel.TimeConstant = s.T1;
+    store.InnerModel.DeadTime = s.L1;
+    store.InnerModel.RelativeError = s.InnerRelativeError;
+    store.OuterModel.Gain = s.K2;
+    store.OuterModel.TimeConstant = s.T2;
+    store.OuterModel.DeadTime = s.L2;
+    store.OuterModel.RelativeError = s.OuterRelativeError;
+
+    // The values as the page's controls take them: seven methods, two
+    // responses, four forms and types, the slider 0..20.
+    tuning.Method = ItemIndex(s.Method, 7);
+    tuning.SliderPosition = std::clamp(s.SliderPosition, 0, 20);
+    tuning.ResponseChoice = ItemIndex(s.ResponseChoice, 2);
+    tuning.SamplingTimeText = s.SamplingTimeText;
+    tuning.Cascade = s.Cascade;
+
+    form.Form = ItemIndex(s.Form, 4);
+    form.Type = ItemIndex(s.Type, 4);
+    form.ScaleP = s.ScaleP;
+    form.ScaleI = s.ScaleI;
+    form.ScaleD = s.ScaleD;
+}
 
 void ReadSequencerOptions(const CliArguments& args, ControllerFormRequest& form)
 {

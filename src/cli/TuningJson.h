@@ -18,6 +18,14 @@ extern const std::set<std::string> SequencerOptions;
 // into the form request; the sequencer counts as present when given.
 void ReadSequencerOptions(const CliArguments& args, ControllerFormRequest& form);
 
+struct ControllerSettings;
+
+// The controller page as loading a controller file leaves it: the models
+// into the store, the page's choices into the requests (an index the lists
+// do not hold leaves nothing selected; the slider within 0..20).
+void RestoreControllerPage(const ControllerSettings& settings, Podatki& store,
+                           TuningRequest& tuning, ControllerFormRequest& form);
+
 // Recomputes the page for the store's models and converts the chosen form.
 // Throws when the tuning, the responses or the form cannot be computed.
 JsonValue TuningJson(Podatki& store, const TuningRequest& tuning, ControllerFormRequest form);

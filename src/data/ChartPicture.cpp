@@ -58,6 +58,11 @@ QImage RenderChart(QChart* chart, const QSize& size, qreal scale)
 {
     QImage image(size * scale, QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(scale);
+    // The resolution says how large the picture is meant to be shown: its
+    // on-screen size at 96 dpi (a word processor inserts it at that size).
+    const int dotsPerMetre = qRound(scale * 96 / 0.0254);
+    image.setDotsPerMeterX(dotsPerMetre);
+    image.setDotsPerMeterY(dotsPerMetre);
     image.fill(Qt::white);
     QPainter painter(&image);
     DrawChart(chart, size, painter, QRectF(QPointF(0, 0), QSizeF(size)));

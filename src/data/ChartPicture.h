@@ -17,7 +17,8 @@ class QChart;
 class QChartView;
 
 // The chart drawn into an image of size*scale pixels (device pixel ratio
-// `scale`) on a white ground. The chart is laid out for `size` first.
+// `scale`, resolution 96*scale dpi) on a white ground. The chart is laid out
+// for `size` first.
 QImage RenderChart(QChart* chart, const QSize& size, qreal scale = 2.0);
 
 // PNG of the view's chart at the view's size, drawn at scale 2.

@@ -70,13 +70,19 @@ WindowChoosers WindowChoosersAfterEndChange(int sampleCount, int windowGap, int 
     return {Chooser(1, end - gap, start), Chooser(start + gap, last, end)};
 }
 
-ProcessingLayout PrepareExperimentData(Podatki& store, const ConditioningSettings& settings)
+ProcessingLayout ExperimentLayout(Podatki& store)
 {
     store.WindowGap = Podatki::WindowGapFor(store.SampleCount);
     ProcessingLayout layout;
     layout.Window = ExperimentWindowChoosers(store.SampleCount);
     layout.ColumnMaximum = std::max(store.SignalCount, 1);
     layout.Columns = DefaultColumns(store.SignalCount);
+    return layout;
+}
+
+ProcessingLayout PrepareExperimentData(Podatki& store, const ConditioningSettings& settings)
+{
+    const ProcessingLayout layout = ExperimentLayout(store);
     ConditionSignals(store, layout.Columns, settings);
     return layout;
 }

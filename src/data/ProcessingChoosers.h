@@ -80,6 +80,9 @@ struct ProcessingLayout {
 // sample count, conditions the standard columns with `settings` and returns
 // the layout the page shows.
 ProcessingLayout PrepareExperimentData(Podatki& store, const ConditioningSettings& settings);
+// Its first part: the window gap and the choosers of a new record, without
+// conditioning.
+ProcessingLayout ExperimentLayout(Podatki& store);
 
 // The same after a file was loaded into the store (LoadMeasurements has set
 // WindowGap), with the window the file gives.

@@ -23,13 +23,9 @@ constexpr double BarFraction = 0.7;
 
 } // namespace
 
-TForm_Histogram::TForm_Histogram(QWidget* parent) : QDialog(parent)
+HistogramChart::HistogramChart()
 {
-    setObjectName(QStringLiteral("Form_Histogram"));
-    setWindowTitle(QStringLiteral("Histogram"));
-    setFixedSize(413, 262);
-
-    auto* chart = new QChart();
+    QChart* chart = this;
     chart->setTitle(QStringLiteral("Histogram"));
     LocalizeNumbers(chart);
     chart->legend()->hide();
@@ -55,35 +51,80 @@ TForm_Histogram::TForm_Histogram(QWidget* parent) : QDialog(parent)
     chart->addAxis(leftAxis_, Qt::AlignLeft);
     bars_->attachAxis(bottomAxis_);
     bars_->attachAxis(leftAxis_);
-
-    Chart_Histogram = new QChartView(chart, this);
-    Chart_Histogram->setObjectName(QStringLiteral("Chart_Histogram"));
-    Chart_Histogram->setRenderHint(QPainter::Antialiasing);
-    Chart_Histogram->setRubberBand(QChartView::NoRubberBand);
-    Chart_Histogram->setGeometry(6, 6, 400, 250);
-    AddSavePictureAction(Chart_Histogram);
+    resize(Width, Height);
     RestoreGradient();
 }
 
-QChart* TForm_Histogram::Chart() const
+TForm_Histogram::TForm_Histogram(QWidget* parent) : QDialog(parent)
 {
-    return Chart_Histogram->chart();
+    setObjectName(QStringLiteral("Form_Histogram"));
+    setWindowTitle(QStringLiteral("Histogram"));
+    setFixedSize(413, 262);
+
+    chart_ = new HistogramChart;
+    Chart_Histogram = new QChartView(chart_, this);
+    Chart_Histogram->setObjectName(QStringLiteral("Chart_Histogram"));
+    Chart_Histogram->setRenderHint(QPainter::Antialiasing);
+    Chart_Histogram->setRubberBand(QChartView::NoRubberBand);
+    Chart_Histogram->setGeometry(6, 6, HistogramChart::Width, HistogramChart::Height);
+    AddSavePictureAction(Chart_Histogram);
+}
+
+QLineSeries* TForm_Histogram::Bars() const
+{
+    return chart_->Bars();
+}
+
+QAreaSeries* TForm_Histogram::BarArea() const
+{
+    return chart_->BarArea();
+}
+
+QValueAxis* TForm_Histogram::BottomAxis() const
+{
+    return chart_->BottomAxis();
+}
+
+QValueAxis* TForm_Histogram::LeftAxis() const
+{
+    return chart_->LeftAxis();
 }
 
 void TForm_Histogram::SetGradient(const QColor& start, const QColor& end)
 {
-    SetBackgroundGradient(Chart(), start, end);
+    chart_->SetGradient(start, end);
 }
 
 void TForm_Histogram::RestoreGradient()
 {
-    SetGradient(BgrColor(GradientStart), BgrColor(GradientEnd));
+    chart_->RestoreGradient();
 }
 
 void TForm_Histogram::ShowHistogram(const double* edges, const double* counts, int firstBin,
                                     const QString& title, double max, double min, int lastBin)
 {
-    Chart()->setTitle(title);
+    chart_->ShowHistogram(edges, counts, firstBin, title, max, min, lastBin);
+}
+
+void TForm_Histogram::ShowSignalHistogram(Podatki& store, ProcessedSignal signal, int start, int end)
+{
+    chart_->ShowSignalHistogram(store, signal, start, end);
+}
+
+void HistogramChart::SetGradient(const QColor& start, const QColor& end)
+{
+    SetBackgroundGradient(this, start, end);
+}
+
+void HistogramChart::RestoreGradient()
+{
+    SetGradient(BgrColor(GradientStart), BgrColor(GradientEnd));
+}
+
+void HistogramChart::ShowHistogram(const double* edges, const double* counts, int firstBin,
+                                   const QString& title, double max, double min, int lastBin)
+{
+    setTitle(title);
     firstBin = std::max(firstBin, 1);
     lastBin = std::min(lastBin, HistogramBins);
 
@@ -130,8 +171,7 @@ void TForm_Histogram::ShowHistogram(const double* edges, const double* counts, i
     ApplyAxisScale(leftAxis_, AxisScaleWithStep(0, top, 0, std::max(1.0, NiceAxisScale(0, top, 5).Step)));
 }
 
-void TForm_Histogram::ShowSignalHistogram(Podatki& store, ProcessedSignal signal, int start,
-                                          int end)
+void HistogramChart::ShowSignalHistogram(Podatki& store, ProcessedSignal signal, int start, int end)
 {
     start = std::max(start, 1);
     end = std::min(end, Podatki::MaxSamples);

@@ -2,22 +2,27 @@
 
 // The histogram of one processed signal over the experiment window: 20 bars
 // standing at the lower edges of their bins. One window for the whole run;
-// every fill replaces its content. Closing it only hides it.
+// every fill replaces its content. Closing it only hides it. Its chart
+// (HistogramChart) also draws without the window, for the report's pictures.
 
 #include "data/ProcessedSignals.h"
 
+#include <QChart>
 #include <QDialog>
 
 class QAreaSeries;
-class QChart;
 class QChartView;
 class QLineSeries;
 class QValueAxis;
 
-class TForm_Histogram : public QDialog {
+class HistogramChart : public QChart {
     Q_OBJECT
 public:
-    explicit TForm_Histogram(QWidget* parent = nullptr);
+    HistogramChart();
+
+    // The size of the chart in its window [pixels].
+    static constexpr int Width = 400;
+    static constexpr int Height = 250;
 
     // Background gradient white -> GradientEnd (red in the low byte).
     static constexpr unsigned GradientStart = 0xFFFFFF;
@@ -42,15 +47,12 @@ public:
     void SetGradient(const QColor& start, const QColor& end);
     void RestoreGradient();
 
-    QChartView* ChartView() const { return Chart_Histogram; }
-    QChart* Chart() const;
     QLineSeries* Bars() const { return barOutline_; } // four corners per bar
     QAreaSeries* BarArea() const { return bars_; }
     QValueAxis* BottomAxis() const { return bottomAxis_; }
     QValueAxis* LeftAxis() const { return leftAxis_; }
 
 private:
-    QChartView* Chart_Histogram = nullptr;
     QAreaSeries* bars_ = nullptr;
     QLineSeries* barOutline_ = nullptr;
     QValueAxis* bottomAxis_ = nullptr;
@@ -60,4 +62,31 @@ private:
     // keeps it.
     double labelStep_ = 0;
     double labelAnchor_ = 0;
+};
+
+class TForm_Histogram : public QDialog {
+    Q_OBJECT
+public:
+    explicit TForm_Histogram(QWidget* parent = nullptr);
+
+    static constexpr unsigned GradientStart = HistogramChart::GradientStart;
+    static constexpr unsigned GradientEnd = HistogramChart::GradientEnd;
+
+    // The fills and gradients of the window's chart (see HistogramChart).
+    void ShowHistogram(const double* edges, const double* counts, int firstBin,
+                       const QString& title, double max, double min, int lastBin);
+    void ShowSignalHistogram(Podatki& store, ProcessedSignal signal, int start, int end);
+    void SetGradient(const QColor& start, const QColor& end);
+    void RestoreGradient();
+
+    QChartView* ChartView() const { return Chart_Histogram; }
+    HistogramChart* Chart() const { return chart_; }
+    QLineSeries* Bars() const;
+    QAreaSeries* BarArea() const;
+    QValueAxis* BottomAxis() const;
+    QValueAxis* LeftAxis() const;
+
+private:
+    QChartView* Chart_Histogram = nullptr;
+    HistogramChart* chart_ = nullptr;
 };

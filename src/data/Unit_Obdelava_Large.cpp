@@ -22,13 +22,9 @@ constexpr unsigned Blue = 0xFF0000;
 
 } // namespace
 
-TForm_Obdelava_Large::TForm_Obdelava_Large(QWidget* parent) : QDialog(parent)
+LargeSignalChart::LargeSignalChart()
 {
-    setObjectName(QStringLiteral("Form_Obdelava_Large"));
-    setWindowTitle(QStringLiteral("Prikaz signala"));
-    setSizeGripEnabled(true);
-
-    auto* chart = new QChart();
+    QChart* chart = this;
     chart->setTitle(QStringLiteral("Časovni prikaz signala"));
     LocalizeNumbers(chart);
     chart->legend()->hide();
@@ -48,8 +44,18 @@ TForm_Obdelava_Large::TForm_Obdelava_Large(QWidget* parent) : QDialog(parent)
     chart->addAxis(leftAxis_, Qt::AlignLeft);
     series_->attachAxis(bottomAxis_);
     series_->attachAxis(leftAxis_);
+    resize(Width, Height);
+    RestoreGradient();
+}
 
-    Chart_Signal = new QChartView(chart, this);
+TForm_Obdelava_Large::TForm_Obdelava_Large(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("Form_Obdelava_Large"));
+    setWindowTitle(QStringLiteral("Prikaz signala"));
+    setSizeGripEnabled(true);
+
+    chart_ = new LargeSignalChart;
+    Chart_Signal = new QChartView(chart_, this);
     Chart_Signal->setObjectName(QStringLiteral("Chart_Signal"));
     Chart_Signal->setRenderHint(QPainter::Antialiasing);
     Chart_Signal->setRubberBand(QChartView::NoRubberBand);
@@ -61,28 +67,59 @@ TForm_Obdelava_Large::TForm_Obdelava_Large(QWidget* parent) : QDialog(parent)
     layout->addWidget(Chart_Signal);
     resize(599, 451);
     layout->activate(); // the chart has its size before the window is first shown
-    RestoreGradient();
 }
 
-QChart* TForm_Obdelava_Large::Chart() const
+QLineSeries* TForm_Obdelava_Large::Series() const
 {
-    return Chart_Signal->chart();
+    return chart_->Series();
+}
+
+QValueAxis* TForm_Obdelava_Large::BottomAxis() const
+{
+    return chart_->BottomAxis();
+}
+
+QValueAxis* TForm_Obdelava_Large::LeftAxis() const
+{
+    return chart_->LeftAxis();
 }
 
 void TForm_Obdelava_Large::SetGradient(const QColor& start, const QColor& end)
 {
-    SetBackgroundGradient(Chart(), start, end);
+    chart_->SetGradient(start, end);
 }
 
 void TForm_Obdelava_Large::RestoreGradient()
 {
-    SetGradient(BgrColor(GradientStart), BgrColor(GradientEnd));
+    chart_->RestoreGradient();
 }
 
 void TForm_Obdelava_Large::ShowLargeSignal(const double* time, const double* signal, int start,
                                            const QString& title, int end)
 {
-    Chart()->setTitle(title);
+    chart_->ShowLargeSignal(time, signal, start, title, end);
+}
+
+void TForm_Obdelava_Large::ShowSignal(const Podatki& store, ProcessedSignal signal, int start,
+                                      int end)
+{
+    chart_->ShowSignal(store, signal, start, end);
+}
+
+void LargeSignalChart::SetGradient(const QColor& start, const QColor& end)
+{
+    SetBackgroundGradient(this, start, end);
+}
+
+void LargeSignalChart::RestoreGradient()
+{
+    SetGradient(BgrColor(GradientStart), BgrColor(GradientEnd));
+}
+
+void LargeSignalChart::ShowLargeSignal(const double* time, const double* signal, int start,
+                                       const QString& title, int end)
+{
+    setTitle(title);
     FillLineSeriesFromSamples(series_, time, signal, start, end);
 
     const SignalStatistics statistics = ComputeSignalStatistics(signal, start, end);
@@ -100,8 +137,7 @@ void TForm_Obdelava_Large::ShowLargeSignal(const double* time, const double* sig
     }
 }
 
-void TForm_Obdelava_Large::ShowSignal(const Podatki& store, ProcessedSignal signal, int start,
-                                      int end)
+void LargeSignalChart::ShowSignal(const Podatki& store, ProcessedSignal signal, int start, int end)
 {
     ShowLargeSignal(store.Time.data(), ProcessedValues(store, signal).data(), start,
                     QString::fromUtf8(LargePlotTitle(signal)), end);

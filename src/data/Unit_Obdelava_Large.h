@@ -2,22 +2,26 @@
 
 // The large plot of one processed signal over the experiment window. One
 // window for the whole run; every fill replaces its content. Closing it only
-// hides it.
+// hides it. Its chart (LargeSignalChart) also draws without the window, for
+// the report's pictures.
 
 #include "data/ProcessedSignals.h"
 
+#include <QChart>
 #include <QDialog>
 
-class QChart;
 class QChartView;
 class QLineSeries;
 class QValueAxis;
 
-class TForm_Obdelava_Large : public QDialog {
+class LargeSignalChart : public QChart {
     Q_OBJECT
 public:
-    explicit TForm_Obdelava_Large(QWidget* parent = nullptr);
+    LargeSignalChart();
 
+    // The size of the chart in its window [pixels].
+    static constexpr int Width = 577;
+    static constexpr int Height = 409;
     // Background gradient (red in the low byte).
     static constexpr unsigned GradientStart = 0xFFE8BF;
     static constexpr unsigned GradientEnd = 0xFF9D3C;
@@ -39,15 +43,38 @@ public:
     void SetGradient(const QColor& start, const QColor& end);
     void RestoreGradient();
 
-    QChartView* ChartView() const { return Chart_Signal; }
-    QChart* Chart() const;
     QLineSeries* Series() const { return series_; }
     QValueAxis* BottomAxis() const { return bottomAxis_; }
     QValueAxis* LeftAxis() const { return leftAxis_; }
 
 private:
-    QChartView* Chart_Signal = nullptr;
     QLineSeries* series_ = nullptr;
     QValueAxis* bottomAxis_ = nullptr;
     QValueAxis* leftAxis_ = nullptr;
+};
+
+class TForm_Obdelava_Large : public QDialog {
+    Q_OBJECT
+public:
+    explicit TForm_Obdelava_Large(QWidget* parent = nullptr);
+
+    static constexpr unsigned GradientStart = LargeSignalChart::GradientStart;
+    static constexpr unsigned GradientEnd = LargeSignalChart::GradientEnd;
+
+    // The fills and gradients of the window's chart (see LargeSignalChart).
+    void ShowLargeSignal(const double* time, const double* signal, int start, const QString& title,
+                         int end);
+    void ShowSignal(const Podatki& store, ProcessedSignal signal, int start, int end);
+    void SetGradient(const QColor& start, const QColor& end);
+    void RestoreGradient();
+
+    QChartView* ChartView() const { return Chart_Signal; }
+    LargeSignalChart* Chart() const { return chart_; }
+    QLineSeries* Series() const;
+    QValueAxis* BottomAxis() const;
+    QValueAxis* LeftAxis() const;
+
+private:
+    QChartView* Chart_Signal = nullptr;
+    LargeSignalChart* chart_ = nullptr;
 };

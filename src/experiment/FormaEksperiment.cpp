@@ -1,14 +1,14 @@
 #include "experiment/FormaEksperiment.h"
 
 #include "base/ErrorGuard.h"
+#include "base/EventWait.h"
 #include "base/Errors.h"
 #include "base/NumberText.h"
 #include "base/UserDialogs.h"
+#include "data/Podatki.h"
 #include "experiment/LiveChart.h"
 #include "opc/OpcClient.h"
 
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -22,6 +22,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <array>
+#include <string>
 #include <string_view>
 
 namespace {
@@ -37,14 +40,9 @@ constexpr unsigned ColourU = 0x000080;  // maroon
 constexpr unsigned ColourY1 = 0xFF0000; // blue
 constexpr unsigned ColourY2 = 0x008000; // green
 
-// One pump of the event queue while waiting for the MV tag: deliveries and
-// user input are processed, without spinning the processor.
-void PumpEvents()
-{
-    QEventLoop loop;
-    QTimer::singleShot(10, &loop, &QEventLoop::quit);
-    loop.exec();
-}
+// The recorded columns 1 to 6 and the roles whose descriptions name them.
+constexpr TagRole RecordedRoles[6] = {TagRole::MV, TagRole::MV2, TagRole::U,
+                                      TagRole::U2, TagRole::Y1,  TagRole::Y2};
 
 QLabel* ValueLabel(const QString& name, QWidget* parent)
 {
@@ -59,28 +57,13 @@ QLabel* ValueLabel(const QString& name, QWidget* parent)
 
 TEksperiment::TEksperiment(Podatki& store, OpcServer& server, QWidget* parent)
     : QDialog(parent), Plant(server), Engine(store, Plant, MakeUnseededUniformGenerator()),
-      server_(server)
+      store_(store), server_(server)
 {
     setObjectName(QStringLiteral("Eksperiment"));
     setWindowTitle(QStringLiteral("Eksperiment"));
     resize(900, 760);
     BuildControls();
     ConnectHandlers();
-
-    Engine.Hooks.WaitForMvQuality = [this] { return WaitForMvQuality(); };
-    Engine.Hooks.WarnNoConnection = [this] {
-        Dialogs().ShowMessage(this,
-                              Text(LoopWithoutTags() ? NoLoopTagsMessage : NoConnectionMessage));
-    };
-    Engine.Hooks.ShowExperimentData = [this] {
-        if (Host.ShowExperimentData)
-            Host.ShowExperimentData(Host.ReadConditioningTexts ? Host.ReadConditioningTexts()
-                                                               : ConditioningTexts{});
-    };
-    Engine.Hooks.SetAnalysisStart = [this](int position) {
-        if (Host.SetAnalysisStart)
-            Host.SetAnalysisStart(position);
-    };
 
     Guard(this, [this] { FormCreate(); });
 }
@@ -200,13 +183,6 @@ void TEksperiment::FormCreate()
     ExperimentGroup->SetUpdateRate(10);
 }
 
-void TEksperiment::ClearItems()
-{
-    if (ExperimentGroup)
-        server_.ClearItems(*ExperimentGroup);
-    Plant.ForgetItems();
-}
-
 // ---------------------------------------------------------------- start
 
 bool TEksperiment::LoopWithoutTags() const
@@ -219,42 +195,96 @@ bool TEksperiment::WaitForMvQuality()
     // A loop without tags has nothing to wait for.
     if (LoopWithoutTags())
         return false;
-    QElapsedTimer clock;
-    clock.start();
-    return WaitForGoodQuality([this] { return Plant.IsMVQualityGood(); }, PumpEvents,
-                              [&clock] { return clock.elapsed(); }, QualityWaitLimitMs);
+    return WaitWithEvents([this] { return Plant.IsMVQualityGood(); }, QualityWaitLimitMs);
 }
 
-bool TEksperiment::StartAutomaticRun()
+RunStart TEksperiment::Start(const RunPlan& plan)
 {
-    // The wait pumps the event queue, so the caller's button can be pressed
-    // again before it ends.
+    // The wait for the plant keeps the program alive, so the caller's button
+    // can be pressed again before it ends.
     if (starting_)
         throw VarkolError("Eksperiment se že začenja.");
-    starting_ = true;
-    const auto done = qScopeGuard([this] { starting_ = false; });
-    manualTrial_ = false;
-    SyncManualMode();
-    Engine.SliderEnabled = false;
-    SetManualInputEnabled(false);
-    return Engine.StartAutomaticRun();
-}
-
-void TEksperiment::StartManualRun()
-{
-    if (starting_)
-        throw VarkolError("Eksperiment se že začenja.");
-    starting_ = true;
-    const auto done = qScopeGuard([this] { starting_ = false; });
-    manualTrial_ = true;
-    SyncManualMode();
-    Engine.StartManualRun();
+    if (!ExperimentGroup)
+        throw OpcError("Skupina \"Skupina1\" okna eksperimenta ne obstaja.");
+    RunStart start;
+    {
+        starting_ = true;
+        const auto done = qScopeGuard([this] { starting_ = false; });
+        RunStartHooks hooks;
+        hooks.WaitForMvQuality = [this] { return WaitForMvQuality(); };
+        hooks.Ask = [this](const QString& question) { return Dialogs().Ask(this, question); };
+        hooks.WarnNoConnection = [this] {
+            Dialogs().ShowMessage(this,
+                                  Text(LoopWithoutTags() ? NoLoopTagsMessage : NoConnectionMessage));
+        };
+        start = StartRun(plan, server_, *ExperimentGroup, Plant, Engine, hooks);
+    }
+    if (!start.Started)
+        return start;
+    plan_ = plan;
+    switchedToManual_ = false;
+    untagged_ = start.UntaggedSignals;
+    loopNotSwitched_ = start.LoopNotSwitched;
+    if (!untagged_.isEmpty())
+        Dialogs().ShowMessage(
+            this, QStringLiteral("OPC strežnik ne pozna točk teh signalov: %1. Eksperiment jih "
+                                 "zapisuje brez vrednosti s strežnika.")
+                      .arg(untagged_.join(QStringLiteral(", "))));
+    RocniAvtomatski->setVisible(plan.Automatic);
     SetManualInputEnabled(Engine.SliderEnabled);
+
+    // The store takes the new record's header now; Run gives the previous
+    // record its header back when the run stops before its first sample.
+    std::copy_n(store_.ColumnNames.begin(), previousNames_.size(), previousNames_.begin());
+    previousSampleCount_ = store_.SampleCount;
+    previousSignalCount_ = store_.SignalCount;
+    previousSamplingTime_ = store_.SamplingTime;
+    for (std::size_t column = 0; column < 6; ++column)
+        store_.ColumnNames[column] = plan.Loop.Description(RecordedRoles[column]).toStdString();
+    store_.SignalCount = 6;
+    store_.SampleCount = 1;
+    store_.SamplingTime = plan.SamplingMs * 0.001;
+    return start;
 }
 
-void TEksperiment::SyncManualMode()
+RunOutcome TEksperiment::Run(const RunPlan& plan)
 {
-    Engine.ManualMode = manualTrial_ || (Host.IsManualTrial && Host.IsManualTrial());
+    RunOutcome outcome;
+    const RunStart start = Start(plan);
+    if (!start.Started) {
+        outcome.Refusal = start.Refusal;
+        return outcome;
+    }
+    outcome.Finished = exec() == Accepted;
+    outcome.SwitchedToManual = switchedToManual_;
+    outcome.UntaggedSignals = untagged_;
+    if (outcome.Finished) {
+        outcome.AnalysisStart = Engine.AnalysisStart;
+        return outcome;
+    }
+    // The run stopped at its first sample (the reason has been shown): the
+    // previous record keeps its header, and the loop, switched for the run,
+    // goes where a finished run would leave it.
+    std::copy(previousNames_.begin(), previousNames_.end(), store_.ColumnNames.begin());
+    store_.SampleCount = previousSampleCount_;
+    store_.SignalCount = previousSignalCount_;
+    store_.SamplingTime = previousSamplingTime_;
+    outcome.Refusal = QStringLiteral("Eksperiment se ni začel.");
+    if (plan.NoOPCWrite || loopNotSwitched_)
+        return outcome;
+    try {
+        if (plan.ClosedLoopAfter)
+            Engine.SetLoopAuto();
+        else
+            Engine.SetLoopManual();
+        outcome.Refusal += plan.ClosedLoopAfter
+                               ? QStringLiteral(" Regulator je preklopljen v avtomatski način.")
+                               : QStringLiteral(" Regulator je preklopljen v ročni način.");
+    } catch (const VarkolError& e) {
+        outcome.Refusal += QStringLiteral(" Regulatorja ni bilo mogoče preklopiti nazaj.\n") +
+                           QString::fromUtf8(e.what());
+    }
+    return outcome;
 }
 
 // ---------------------------------------------------------------- show
@@ -284,13 +314,7 @@ void TEksperiment::FormShow()
 {
     running_ = false;
     Timer1->stop();
-    SyncManualMode();
-    const MvSliderTexts texts = Host.ReadSliderTexts ? Host.ReadSliderTexts() : MvSliderTexts{};
-    const double maximum = ParseFieldNumber(texts.Maximum, QStringLiteral("Drsnik MV, Maksimum"));
-    const double minimum = ParseFieldNumber(texts.Minimum, QStringLiteral("Drsnik MV, Minimum"));
-    const double step = ParseFieldNumber(texts.Step, QStringLiteral("Drsnik MV, Korak"));
-
-    Engine.FormShow(maximum, minimum, step);
+    Engine.FormShow(plan_.MVMax, plan_.MVMin, plan_.MVStep);
 
     // The button may have been used in an earlier run.
     RocniAvtomatski->setEnabled(true);
@@ -320,10 +344,7 @@ void TEksperiment::Timer1Timer()
         return;
     inTick_ = true;
     const auto done = qScopeGuard([this] { inTick_ = false; });
-    Guard(this, [this] {
-        SyncManualMode();
-        ShowSample(Engine.Tick());
-    });
+    Guard(this, [this] { ShowSample(Engine.Tick()); });
     CloseWhenFinished();
 }
 
@@ -334,11 +355,10 @@ void TEksperiment::ShowSample(const TickSample& sample)
     Label_Exp_Y1->setText(FormatFixed(sample.Y1, 10, 4));
     Label_Exp_Y2->setText(FormatFixed(sample.Y2, 10, 4));
     Label2->setText(FormatFixed(sample.Time, 10, 4));
-    if (!sample.Simulated)
-        StatusBar1->showMessage(Text(StatusConnectedText));
-    else
-        StatusBar1->showMessage(
-            Text(LoopWithoutTags() ? StatusNoLoopTagsText : StatusSimulationText));
+    const QString connection =
+        !sample.Simulated ? Text(StatusConnectedText)
+                          : Text(LoopWithoutTags() ? StatusNoLoopTagsText : StatusSimulationText);
+    StatusBar1->showMessage(connection + RunNotes());
 
     const std::pair<LiveChart*, double> points[] = {
         {Chart1, sample.MV}, {Chart_U, sample.U}, {Chart3, sample.Y1}, {Chart2, sample.Y2}};
@@ -353,9 +373,18 @@ void TEksperiment::ShowSample(const TickSample& sample)
 
 // ---------------------------------------------------------------- ending
 
+QString TEksperiment::RunNotes() const
+{
+    QString notes;
+    if (!untagged_.isEmpty())
+        notes += QStringLiteral("  Brez točke na strežniku: %1.").arg(untagged_.join(QStringLiteral(", ")));
+    if (loopNotSwitched_)
+        notes += QStringLiteral("  Regulator ni preklopljen.");
+    return notes;
+}
+
 void TEksperiment::FinishExperiment()
 {
-    SyncManualMode();
     Engine.FinishExperiment();
 }
 
@@ -435,9 +464,9 @@ void TEksperiment::VrednostVhodaEditKeyPress()
 void TEksperiment::RocniAvtomatskiClick()
 {
     SetManualInputEnabled(true);
-    manualTrial_ = true;
-    if (Host.CheckManualTrial)
-        Host.CheckManualTrial();
+    // The step sequence stops from the next tick on; the main window checks
+    // "Ročno voden poizkus" when the run has ended (RunOutcome).
+    switchedToManual_ = true;
     Engine.SwitchToManual();
     ShowMVInEdit();
     ShowSlider();

@@ -6,29 +6,23 @@
 // reports, and talks to the plant through the items of its OPC group
 // "Skupina1" (Plant).
 //
-// How a caller runs an experiment:
-//   1. set the run fields of Engine (ExperimentLabel, SamplingMs,
-//      KeepInitialInput, InitialInput, the step fields for an automatic run,
-//      ClosedLoopDuring, ClosedLoopAfter, NoOPCWrite, SingleRASwitch,
-//      ManualRAValue);
-//   2. add the loop's tags to ExperimentGroup and keep the items in Plant
-//      (ItemMV, ItemU, ItemY1, ItemY2, ItemRA or ItemManual and ItemAuto);
-//      ClearItems() empties the group and forgets the items;
-//   3. show or hide RocniAvtomatski ("Preklop v ročno", for automatic runs);
-//   4. StartManualRun() or StartAutomaticRun();
-//   5. exec(): the window takes the first sample when shown and returns
-//      Accepted when the run has ended and the data were handed over
-//      (Host.ShowExperimentData), Rejected when the run could not start.
-// Host connects the window to the main window, which this window does not
-// know.
+// A caller describes the experiment by a RunPlan and calls Run(), which
+// starts it (StartRun: items, checks, loop switch), shows the window
+// modally until the run ends and returns its RunOutcome. The window reads
+// nothing of the main window; the caller refreshes its own pages from the
+// outcome and the store.
 
 #include "experiment/OpcPlantPort.h"
 #include "experiment/RunEngine.h"
+#include "experiment/RunPlan.h"
+#include "experiment/RunStart.h"
 
 #include <QDialog>
 #include <QString>
+#include <QStringList>
 
-#include <functional>
+#include <array>
+#include <string>
 
 class LiveChart;
 class OpcGroup;
@@ -42,40 +36,6 @@ class QScrollBar;
 class QStatusBar;
 class QTimer;
 
-// The main window's MV slider parameters: Edit_MVMax, Edit_MVMin, Edit_MVStep.
-struct MvSliderTexts {
-    QString Maximum = QStringLiteral("100");
-    QString Minimum = QStringLiteral("0");
-    QString Step = QStringLiteral("1");
-};
-
-// The texts ShowExperimentData conditions the new record with: the filter
-// time (Edit8) and the actuator limits (Edit_Actuator_Maximum,
-// Edit_Actuator_Minimum, Edit_Actuator_Velocity).
-struct ConditioningTexts {
-    QString FilterTime;
-    QString ActuatorMaximum;
-    QString ActuatorMinimum;
-    QString ActuatorVelocity;
-};
-
-// What the run window needs of the main window. Unset members do nothing
-// (or give the defaults above).
-struct ExperimentHost {
-    // Whether "Ročno voden poizkus" (RadioRocno) is checked; the step
-    // sequence runs only while it is not. Unset: the window goes by the kind
-    // of run it was started for and by "Preklop v ročno".
-    std::function<bool()> IsManualTrial;
-    // Checks RadioRocno, running its click handler ("Preklop v ročno").
-    std::function<void()> CheckManualTrial;
-    std::function<MvSliderTexts()> ReadSliderTexts;
-    std::function<ConditioningTexts()> ReadConditioningTexts;
-    // Prepares the processing page for the new record.
-    std::function<void(const ConditioningTexts&)> ShowExperimentData;
-    // The analysis-start position (ScrollBar3) after an automatic run.
-    std::function<void(int position)> SetAnalysisStart;
-};
-
 class TEksperiment : public QDialog {
     Q_OBJECT
 public:
@@ -84,7 +44,6 @@ public:
     TEksperiment(Podatki& store, OpcServer& server, QWidget* parent = nullptr);
     ~TEksperiment() override;
 
-    ExperimentHost Host;
     OpcGroup* ExperimentGroup = nullptr;
     OpcPlantPort Plant;
     RunEngine Engine;
@@ -114,15 +73,17 @@ public:
     QTimer* Timer1 = nullptr;
 
     // --- Operations --------------------------------------------------------
-    // Empties ExperimentGroup and forgets Plant's items.
-    void ClearItems();
-    // Waits for the MV tag (keeping the GUI alive), sets the loop mode and
-    // arms the step sequence; the slider and the MV edit are disabled.
-    // Returns whether the MV quality became good.
-    bool StartAutomaticRun();
-    // Waits for the MV tag and warns when it shows no good quality, sets
-    // the loop mode, enables the slider and the MV edit.
-    void StartManualRun();
+    // Carries out the experiment of `plan`: starts it, shows the window
+    // modally and returns when the run has ended (Finished, the record in
+    // the store) or could not start (Refusal; the store's previous record
+    // kept). Throws VarkolError when a start is already under way.
+    RunOutcome Run(const RunPlan& plan);
+    // Run's first half, for tests that show the window and take its ticks
+    // themselves: starts `plan` and sets the window and the store's header
+    // up for it.
+    RunStart Start(const RunPlan& plan);
+    // "Preklop v ročno" was pressed in this run.
+    bool SwitchedToManual() const { return switchedToManual_; }
 
     // Handlers (public so that tests can call them as their events would).
     void FormShow();
@@ -133,7 +94,8 @@ public:
     void KonecEksperimentaClick();
 
     // The close box and Esc end a running experiment as "Konec
-    // eksperimenta" does, so that no run goes on behind a hidden window.
+    // eksperimenta" does, after the user confirms, so that no run goes on
+    // behind a hidden window.
     void reject() override;
 
 protected:
@@ -144,7 +106,6 @@ private:
     void BuildControls();
     void ConnectHandlers();
     void FormCreate();
-    void SyncManualMode();
     void FinishExperiment();
     void CloseWhenFinished();
     void ShowSample(const TickSample& sample);
@@ -154,11 +115,21 @@ private:
     bool WaitForMvQuality();
     // Connected, but the loop has none of its tags: the run is simulated.
     bool LoopWithoutTags() const;
+    // What the status line adds to the connection text: the signals without
+    // a tag on the server, a loop that is not switched.
+    QString RunNotes() const;
 
+    Podatki& store_;
     OpcServer& server_;
+    RunPlan plan_;
+    std::array<std::string, 6> previousNames_; // the header Start replaced
+    int previousSampleCount_ = 0;
+    int previousSignalCount_ = 0;
+    double previousSamplingTime_ = 0;
     bool running_ = false; // shown, first sample taken, not yet ended
     bool inTick_ = false;
     bool starting_ = false; // inside the wait of a start
-    // The kind of run started, for when Host.IsManualTrial is unset.
-    bool manualTrial_ = true;
+    bool switchedToManual_ = false; // "Preklop v ročno" was pressed
+    QStringList untagged_;
+    bool loopNotSwitched_ = false;
 };

@@ -1,6 +1,6 @@
 #include "experiment/OpcPlantPort.h"
 
-#include "experiment/PlantValues.h"
+#include "opc/PlantValues.h"
 #include "opc/OpcClient.h"
 
 void OpcPlantPort::ForgetItems()

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <exception>
 #include <utility>
 
 namespace {
@@ -20,19 +19,6 @@ void RequireFiniteMV(double mv, const char* what)
 }
 
 } // namespace
-
-bool WaitForGoodQuality(const std::function<bool()>& isGood, const std::function<void()>& pump,
-                        const std::function<long long()>& nowMs, int timeoutMs)
-{
-    const long long start = nowMs();
-    for (;;) {
-        pump();
-        if (isGood())
-            return true;
-        if (nowMs() - start >= timeoutMs)
-            return false;
-    }
-}
 
 RunEngine::RunEngine(Podatki& store, PlantPort& plant, UniformGenerator uniform)
     : Simulation(std::move(uniform)), store_(store), plant_(plant)
@@ -47,51 +33,84 @@ void RunEngine::FormCreate()
     store_.SignalCount = 6;
 }
 
-bool RunEngine::StartAutomaticRun()
+bool RunEngine::WaitForMV()
 {
-    const bool good = Hooks.WaitForMvQuality ? Hooks.WaitForMvQuality() : plant_.IsMVQualityGood();
+    return Hooks.WaitForMvQuality ? Hooks.WaitForMvQuality() : plant_.IsMVQualityGood();
+}
+
+void RunEngine::SwitchLoopForRun()
+{
     if (ClosedLoopDuring)
         SetLoopAuto();
     else
         SetLoopManual();
+}
+
+void RunEngine::ArmSteps()
+{
     NextEventTime = WaitTime;
     StepIndex = 0;
     TimeSinceStep = 0;
+}
+
+bool RunEngine::StartAutomaticRun()
+{
+    const bool good = WaitForMV();
+    SwitchLoopForRun();
+    ArmSteps();
     return good;
 }
 
 void RunEngine::StartManualRun()
 {
-    const bool good = Hooks.WaitForMvQuality ? Hooks.WaitForMvQuality() : plant_.IsMVQualityGood();
+    const bool good = WaitForMV();
     if (!good && Hooks.WarnNoConnection)
         Hooks.WarnNoConnection();
-    if (ClosedLoopDuring)
-        SetLoopAuto();
-    else
-        SetLoopManual();
+    SwitchLoopForRun();
     SliderEnabled = true;
     TimerEnabled = true;
 }
 
-void RunEngine::FormShow(double mvMax, double mvMin, double mvStep)
+namespace {
+
+// The MV the run starts with.
+double InitialMV(bool keep, double initialInput, const PlantPort& plant)
 {
-    // Everything that can fail is decided before the run state changes.
+    return !keep ? initialInput : (plant.Active() ? plant.Value(LoopTag::MV) : 10.0);
+}
+
+int SliderPositions(double mvMax, double mvMin, double mvStep)
+{
+    const double span = mvMax - mvMin;
+    return RoundHalfEven(SafeDivide(span, mvStep, span));
+}
+
+} // namespace
+
+void RunEngine::CheckStart(double mvMax, double mvMin, double mvStep) const
+{
     // Keeping the plant's MV needs a value the server has delivered: an MV
     // tag that has none (or only a bad one) would read 0, and the first tick
     // would drive the plant to that invented value.
     if (KeepInitialInput && plant_.Active() && !plant_.IsMVQualityGood())
         throw OpcError("Začetnega vhoda ni mogoče ohraniti: OPC strežnik še ni dostavil vrednosti "
                        "MV z dobro kakovostjo. Eksperiment se ne začne.");
-    const double initialMV =
-        !KeepInitialInput ? InitialInput : (plant_.Active() ? plant_.Value(LoopTag::MV) : 10.0);
-    RequireFiniteMV(initialMV, "Začetna vrednost MV ni končno število.");
+    RequireFiniteMV(InitialMV(KeepInitialInput, InitialInput, plant_),
+                    "Začetna vrednost MV ni končno število.");
     if (SamplingMs < 1)
         throw ComputationError("Čas vzorčenja mora biti pozitiven.");
-    const double span = mvMax - mvMin;
-    const int positions = RoundHalfEven(SafeDivide(span, mvStep, span));
-    if (positions < 0 || !std::isfinite(span))
+    if (SliderPositions(mvMax, mvMin, mvStep) < 0 || !std::isfinite(mvMax - mvMin))
         throw ComputationError("Parametri drsnika MV (maksimum, minimum, korak) ne dajo "
                                "veljavnega območja drsnika.");
+}
+
+void RunEngine::FormShow(double mvMax, double mvMin, double mvStep)
+{
+    // Everything that can fail is decided before the run state changes.
+    CheckStart(mvMax, mvMin, mvStep);
+    const double initialMV = InitialMV(KeepInitialInput, InitialInput, plant_);
+    const double span = mvMax - mvMin;
+    const int positions = SliderPositions(mvMax, mvMin, mvStep);
 
     Simulation.Reset();
     ExperimentTime = 0;
@@ -104,6 +123,7 @@ void RunEngine::FormShow(double mvMax, double mvMin, double mvStep)
     SetSliderToValue(CurrentMV);
     dataFinalised_ = false;
     CloseRequested = false;
+    AnalysisStart.reset();
     last_ = TickSample{};
 
     Tick();
@@ -215,30 +235,23 @@ void RunEngine::FinishExperiment()
     if (!dataFinalised_)
         FinaliseData();
 
-    std::exception_ptr handOverError;
-    try {
-        if (Hooks.ShowExperimentData)
-            Hooks.ShowExperimentData();
-        if (!ManualMode && Hooks.SetAnalysisStart) {
-            // The analysis window starts at 90 % of the wait, in samples,
-            // kept within the range ShowExperimentData gave ScrollBar3.
-            const double waitSamples = SafeDivide(WaitTime, store_.SamplingTime, WaitTime);
-            const int e = std::max(RoundHalfEven(0.9 * waitSamples), 2);
-            const int n = store_.SampleCount;
-            const int maxStart = n > 2 ? n - 2 : 2;
-            Hooks.SetAnalysisStart(std::min(e - 1, maxStart));
-        }
-    } catch (...) {
-        handOverError = std::current_exception();
+    if (!ManualMode) {
+        // The analysis window starts at 90 % of the wait, in samples, kept
+        // within the range the processing page gives ScrollBar3 for the
+        // record.
+        const double waitSamples = SafeDivide(WaitTime, store_.SamplingTime, WaitTime);
+        const int e = std::max(RoundHalfEven(0.9 * waitSamples), 2);
+        const int n = store_.SampleCount;
+        const int maxStart = n > 2 ? n - 2 : 2;
+        AnalysisStart = std::min(e - 1, maxStart);
     }
-
+    // A refused switch leaves the window open (the timer stopped), so the
+    // user sees it and can end the run again.
     if (ClosedLoopAfter)
         SetLoopAuto();
     else
         SetLoopManual();
     CloseRequested = true;
-    if (handOverError)
-        std::rethrow_exception(handOverError);
 }
 
 void RunEngine::SetLoopManual()

@@ -16,6 +16,7 @@
 #include "opc/ProcessSimulation.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -36,11 +37,6 @@ inline constexpr std::string_view NoLoopTagsMessage =
     "V tabeli OPC točk ni nobene točke zanke (manip. signal, izhod reg., meritev 1 ali 2)! "
     "Aktivirana je simulacija procesa.";
 constexpr int QualityWaitMs = 3000;
-
-// The wait for the MV tag: pump, test; again until the test is true or
-// timeoutMs have passed on the millisecond clock. Tests at least once.
-bool WaitForGoodQuality(const std::function<bool()>& isGood, const std::function<void()>& pump,
-                        const std::function<long long()>& nowMs, int timeoutMs = QualityWaitMs);
 
 // One sample as the window shows it.
 struct TickSample {
@@ -75,12 +71,6 @@ struct RunHooks {
     // StartManualRun, when the quality did not become good: the message box
     // with NoConnectionMessage.
     std::function<void()> WarnNoConnection;
-    // FinishExperiment: the main window's ShowExperimentData with the texts
-    // of its filter and actuator edits.
-    std::function<void()> ShowExperimentData;
-    // FinishExperiment of an automatic run: the analysis-start position for
-    // the main window's ScrollBar3, already within its range.
-    std::function<void(int position)> SetAnalysisStart;
 };
 
 class RunEngine {
@@ -119,24 +109,30 @@ public:
     // Waits for the MV tag (warning through the hook when it stays bad), sets
     // the loop mode, enables the slider, the MV edit and the timer.
     void StartManualRun();
+    // The parts of the two starts, for a caller that checks the run between
+    // the wait and the first write to the plant.
+    bool WaitForMV();
+    void SwitchLoopForRun(); // automatic during the run, or manual
+    void ArmSteps();
+    // Throws the error that FormShow would refuse the run with: slider
+    // parameters that give a negative number of slider positions (minimum
+    // above maximum, or a negative step), an initial MV that is not finite,
+    // keeping the plant's MV (KeepInitialInput) on an active connection whose
+    // MV tag has delivered no value of good quality, no sampling period.
+    void CheckStart(double mvMax, double mvMin, double mvStep) const;
     // The show of the window: initialises the run from the MV slider
-    // parameters of the main window, takes the sample at time 0 and enables
-    // the timer. Slider parameters that give a negative number of slider
-    // positions (minimum above maximum, or a negative step) and an initial MV
-    // that is not finite are refused with an error before anything changes,
-    // and so is keeping the plant's MV (KeepInitialInput) on an active
-    // connection whose MV tag has delivered no value of good quality.
+    // parameters, takes the sample at time 0 and enables the timer. A run
+    // that CheckStart refuses is refused before anything changes.
     void FormShow(double mvMax, double mvMin, double mvStep);
     // One sample. A finished run takes no more samples (returns the last).
     const TickSample& Tick();
     // One step event.
     void AdvanceStep();
     // Ends the run: timer off, the samples counted and padded to 10, the
-    // hand-over to the processing page, the analysis start of an automatic
-    // run, the loop mode after the run, and the request to close. The data
-    // are finalised once; a second call (after a failure of the hand-over or
-    // of the loop switch) only repeats the hand-over and the loop switch.
-    // A failing hand-over does not keep the loop from being switched.
+    // analysis start of an automatic run, the loop mode after the run, and
+    // the request to close. The data are finalised once; a second call (after
+    // a failure of the loop switch) only repeats the loop switch. The caller
+    // hands the record to the processing page when the window has closed.
     void FinishExperiment();
     void SetLoopManual();
     void SetLoopAuto();
@@ -171,6 +167,9 @@ public:
     bool SliderEnabled = false;  // ScrollBar1 and VrednostVhodaEdit
     bool TimerEnabled = false;   // Timer1
     bool CloseRequested = false; // the run has ended; the window closes
+    // After an automatic run: the first sample of the analysis window (at 90 %
+    // of the wait), for the processing page's ScrollBar3, within its range.
+    std::optional<int> AnalysisStart;
     ProcessSimulation Simulation;
 
     const TickSample& LastSample() const { return last_; }

@@ -9,9 +9,6 @@
 
 namespace {
 
-// Grid rows in the order of the file: 0 to 5, 7 to 12, 14 to 19.
-constexpr int StoredRows[18] = {0, 1, 2, 3, 4, 5, 7, 8, 9, 10, 11, 12, 14, 15, 16, 17, 18, 19};
-
 QString OneLine(QString text)
 {
     text.replace(QLatin1String("\r\n"), QLatin1String(" "));
@@ -78,12 +75,13 @@ QStringList ExperimentSettingsLines(const ExperimentSettings& s)
     QStringList lines;
     lines.reserve(ExperimentSettings::LineCount);
     lines << s.OpcServer;
-    for (const int row : StoredRows)
-        lines << s.Tags[row];
-    for (const int row : StoredRows)
-        lines << s.Descriptions[row];
-    lines << QString::number(s.RAMode1) << QString::number(s.ManualValue1)
-          << QString::number(s.RAMode2) << QString::number(s.ManualValue2);
+    // The roles in table order: rows 0 to 5, 7 to 12, 14 to 19.
+    for (const TagRole role : AllTagRoles)
+        lines << s.Loop.Tag(role);
+    for (const TagRole role : AllTagRoles)
+        lines << s.Loop.Description(role);
+    lines << QString::number(s.Loop.Switch1.Mode) << QString::number(s.Loop.Switch1.ManualValue)
+          << QString::number(s.Loop.Switch2.Mode) << QString::number(s.Loop.Switch2.ManualValue);
     lines << s.SamplingPeriod << Flag(s.KeepInitialInput) << s.InitialInput << s.WaitTime
           << s.StepSize << s.StepDuration << s.NumberOfSteps << Flag(s.BothDirections)
           << Flag(s.ClosedLoopDuring) << Flag(s.NoOPCWrite) << Flag(s.ManualTrial) << s.MVMax
@@ -108,14 +106,14 @@ ExperimentSettings ParseExperimentSettings(const QStringList& lines, const QStri
     LineReader in(lines, fileName);
     ExperimentSettings s;
     s.OpcServer = in.Text();
-    for (const int row : StoredRows)
-        s.Tags[row] = in.Text();
-    for (const int row : StoredRows)
-        s.Descriptions[row] = in.Text();
-    s.RAMode1 = in.Integer();
-    s.ManualValue1 = in.Integer();
-    s.RAMode2 = in.Integer();
-    s.ManualValue2 = in.Integer();
+    for (const TagRole role : AllTagRoles)
+        s.Loop.SetTag(role, in.Text());
+    for (const TagRole role : AllTagRoles)
+        s.Loop.SetDescription(role, in.Text());
+    s.Loop.Switch1.Mode = in.Integer();
+    s.Loop.Switch1.ManualValue = in.Integer();
+    s.Loop.Switch2.Mode = in.Integer();
+    s.Loop.Switch2.ManualValue = in.Integer();
     s.SamplingPeriod = in.Text();
     s.KeepInitialInput = in.OneOrTrue();
     s.InitialInput = in.Text();

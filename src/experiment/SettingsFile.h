@@ -14,6 +14,8 @@
 // be an integer and is not is refused as a whole, with its line number
 // (counted from 1, as an editor shows it), and nothing is applied.
 
+#include "opc/LoopTags.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -23,20 +25,13 @@
 // The stored values, with the initial values of their controls.
 struct ExperimentSettings {
     static constexpr int LineCount = 98;
-    static constexpr int TagRows = 20;
     static constexpr int SequencerRows = 10;
 
     QString OpcServer; // ComboBox2: ProgID of the selected server
 
-    // OPCTabela by grid row: column 0 (tag) and column 1 ("Opis"). Rows 6 and
-    // 13 carry no role and are not stored; they read back empty.
-    std::array<QString, TagRows> Tags;
-    std::array<QString, TagRows> Descriptions;
-
-    int RAMode1 = 1;      // RadioGroup4 index: 0 "R/A", 1 "Ročno + Avtomatsko"
-    int ManualValue1 = 0; // ComboBox3 index ("0", "1")
-    int RAMode2 = 1;      // RadioGroup5 index
-    int ManualValue2 = 0; // ComboBox4 index
+    // The tag table (tag and "Opis" of each role) and the switching of both
+    // controllers (RadioGroup4 / ComboBox3, RadioGroup5 / ComboBox4).
+    LoopTags Loop;
 
     QString SamplingPeriod = QStringLiteral("1"); // CasVzorcenjaEdit [s]
     bool KeepInitialInput = false;                // OhraniZacetniVhod

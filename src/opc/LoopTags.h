@@ -45,15 +45,18 @@ inline constexpr int TagTableRows = 20;
 int RoleRow(TagRole role);
 std::optional<TagRole> RoleAtRow(int row);
 
-// How a controller is switched between manual and automatic.
-enum class SwitchMode {
-    SingleTag = 0,    // "R/A": one tag, ManualValue means manual, the other of 0 and 1 automatic
-    SeparateTags = 1, // "Ročno + Avtomatsko": 1 written to the manual or the automatic tag
-};
-
+// How a controller is switched between manual and automatic, as its radio
+// group ("R/A preklop") and combo box ("Ročno:") hold it.
 struct ControllerSwitch {
-    SwitchMode Mode = SwitchMode::SeparateTags;
-    int ManualValue = 0; // 0 or 1, used with SingleTag
+    // Index of the radio group: 0 "R/A" (one switch tag: ManualValue means
+    // manual, the other of 0 and 1 automatic), 1 "Ročno + Avtomatsko" (1 is
+    // written to the manual or to the automatic command tag).
+    int Mode = 1;
+    // Index of "Ročno:" (items "0", "1"): the value of the single switch tag
+    // that means manual.
+    int ManualValue = 0;
+
+    bool SingleTag() const { return Mode == 0; }
 
     friend bool operator==(const ControllerSwitch&, const ControllerSwitch&) = default;
 };

@@ -49,13 +49,13 @@ protected:
     // by one tag (`singleSwitch`, manual value 1) or by two.
     void DemoTagsInTable(bool singleSwitch)
     {
-        Tags().SetCell(0, 0, DemoTags::MV);
-        Tags().SetCell(0, 2, DemoTags::U);
-        Tags().SetCell(0, 4, DemoTags::Y1);
-        Tags().SetCell(0, 5, DemoTags::Y2);
-        Tags().SetCell(0, 10, DemoTags::RA1);
-        Tags().SetCell(0, 11, DemoTags::Manual1);
-        Tags().SetCell(0, 12, DemoTags::Auto1);
+        Tags().SetCell(0, RoleRow(TagRole::MV), DemoTags::MV);
+        Tags().SetCell(0, RoleRow(TagRole::U), DemoTags::U);
+        Tags().SetCell(0, RoleRow(TagRole::Y1), DemoTags::Y1);
+        Tags().SetCell(0, RoleRow(TagRole::Y2), DemoTags::Y2);
+        Tags().SetCell(0, RoleRow(TagRole::RA), DemoTags::RA1);
+        Tags().SetCell(0, RoleRow(TagRole::Manual), DemoTags::Manual1);
+        Tags().SetCell(0, RoleRow(TagRole::Auto), DemoTags::Auto1);
         Find<RadioGroup>("RadioGroup4")->SetItemIndex(singleSwitch ? 0 : 1);
         Find<TextComboBox>("ComboBox3")->SetItemIndex(1);
     }
@@ -209,13 +209,15 @@ TEST_F(ManualActivation, ActivationsThatDoNotRun)
     dialogs.FileAnswers.clear();
     Edit("ZacetniVhodEdit", "0");
 
-    // A run the window refuses at its start (slider minimum above maximum)
-    // leaves the record in the store as it was.
+    // Slider parameters that give no slider are refused before the dialog
+    // too; the record in the store stays as it was.
     Edit("Edit_MVMin", "90");
     Edit("Edit_MVMax", "10");
     Activate(File("zavrnjen.vkx"));
-    EXPECT_TRUE(shown);
-    EXPECT_EQ(dialogs.Errors.size(), 2);
+    EXPECT_FALSE(shown);
+    ASSERT_EQ(dialogs.Errors.size(), 2);
+    EXPECT_TRUE(dialogs.Errors[1].startsWith("Drsnik MV")) << dialogs.Errors[1].toStdString();
+    EXPECT_EQ(dialogs.FileRequests.size(), 1u);
     EXPECT_EQ(store.SampleCount, 123);
     EXPECT_EQ(store.SignalCount, 4);
     EXPECT_EQ(store.ColumnNames[0], "star");

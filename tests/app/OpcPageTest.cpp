@@ -151,13 +151,13 @@ TEST_F(OpcPage, SelectingARowChecksItsRole)
         ClickCell(0, row);
         EXPECT_EQ(CheckedRole(), QStringLiteral("RadioButton8")) << row;
     }
-    EXPECT_EQ(form->CheckedRoleRow(), 8);
+    EXPECT_EQ(form->CheckedRole(), TagRole::I);
 
     // A role disabled by the switching mode is still chosen by its row.
     EXPECT_FALSE(Enabled("RadioButton10"));
     ClickCell(0, 10);
     EXPECT_EQ(CheckedRole(), QStringLiteral("RadioButton10"));
-    EXPECT_EQ(form->CheckedRoleRow(), 10);
+    EXPECT_EQ(form->CheckedRole(), TagRole::RA);
 }
 
 TEST_F(OpcPage, SwitchingModeEnablesTheMatchingRoles)
@@ -206,5 +206,5 @@ TEST_F(OpcPage, RolesFormOneExclusiveGroup)
     Find<QRadioButton>("RadioButton15")->click();
     EXPECT_EQ(CheckedRole(), QStringLiteral("RadioButton15"));
     EXPECT_FALSE(Find<QRadioButton>("RadioButton3")->isChecked());
-    EXPECT_EQ(form->CheckedRoleRow(), 16);
+    EXPECT_EQ(form->CheckedRole(), TagRole::D2);
 }

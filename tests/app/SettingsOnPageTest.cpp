@@ -269,7 +269,7 @@ TEST_F(SettingsOnPage, LinesReadAsTheFileMeansThem)
 
 TEST_F(SettingsOnPage, ABadFileChangesNothing)
 {
-    Tags().SetCell(0, 0, QStringLiteral("Loop1.MV"));
+    Tags().SetCell(0, RoleRow(TagRole::MV), QStringLiteral("Loop1.MV"));
     Find<QLineEdit>("CasVzorcenjaEdit")->setText(QStringLiteral("7"));
     const QString bad = FileWithLines("bad.vkx", {{1, QStringLiteral("Other.MV")},
                                                   {0, QStringLiteral("Not.Registered.1")},
@@ -288,7 +288,7 @@ TEST_F(SettingsOnPage, ABadFileChangesNothing)
     ASSERT_EQ(dialogs.Errors.size(), 2);
     EXPECT_TRUE(dialogs.Errors[1].startsWith(File("short.vkx") + ": vrstica 3: "));
 
-    EXPECT_EQ(Tags().Cell(0, 0), QStringLiteral("Loop1.MV"));
+    EXPECT_EQ(Tags().Cell(0, RoleRow(TagRole::MV)), QStringLiteral("Loop1.MV"));
     EXPECT_EQ(Find<QLineEdit>("CasVzorcenjaEdit")->text(), QStringLiteral("7"));
     EXPECT_EQ(Find<TextComboBox>("ComboBox2")->ItemIndex(), 0);
 }

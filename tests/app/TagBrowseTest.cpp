@@ -22,13 +22,13 @@ TEST_F(TagBrowse, TheFirstChosenTagLandsInTheCheckedRowOnly)
 {
     form->show();
     QApplication::processEvents();
-    Tags().SetCell(1, 4, QStringLiteral("Temperatura reaktorja"));
+    Tags().SetCell(1, RoleRow(TagRole::Y1), QStringLiteral("Temperatura reaktorja"));
 
-    ClickCell(1, 4);
+    ClickCell(1, RoleRow(TagRole::Y1));
     AnswerBrowse({"Loop1"}, {"Y1"});
     Browse();
-    EXPECT_EQ(Tags().Cell(0, 4), QStringLiteral("Loop1.Y1"));
-    EXPECT_EQ(Tags().Cell(1, 4), QStringLiteral("Temperatura reaktorja"));
+    EXPECT_EQ(Tags().Cell(0, RoleRow(TagRole::Y1)), QStringLiteral("Loop1.Y1"));
+    EXPECT_EQ(Tags().Cell(1, RoleRow(TagRole::Y1)), QStringLiteral("Temperatura reaktorja"));
 
     // The sub-heading rows keep the checked role: the next tag goes to row 4.
     for (int row : {6, 13}) {
@@ -37,16 +37,16 @@ TEST_F(TagBrowse, TheFirstChosenTagLandsInTheCheckedRowOnly)
     }
     AnswerBrowse({"Loop1"}, {"Y2"});
     Browse();
-    EXPECT_EQ(Tags().Cell(0, 4), QStringLiteral("Loop1.Y2"));
+    EXPECT_EQ(Tags().Cell(0, RoleRow(TagRole::Y1)), QStringLiteral("Loop1.Y2"));
     EXPECT_TRUE(Tags().Cell(0, 6).isEmpty());
     EXPECT_TRUE(Tags().Cell(0, 13).isEmpty());
 
     // Several chosen: only the first, in the list's order.
-    ClickCell(0, 0);
+    ClickCell(0, RoleRow(TagRole::MV));
     AnswerBrowse({"Loop1"}, {"U", "MV", "Y1"});
     Browse();
-    EXPECT_EQ(Tags().Cell(0, 0), QStringLiteral("Loop1.MV"));
-    EXPECT_TRUE(Tags().Cell(0, 2).isEmpty());
+    EXPECT_EQ(Tags().Cell(0, RoleRow(TagRole::MV)), QStringLiteral("Loop1.MV"));
+    EXPECT_TRUE(Tags().Cell(0, RoleRow(TagRole::U)).isEmpty());
 
     // A double-click selects the row and browses for it.
     StringGrid& grid = Tags();
@@ -54,7 +54,7 @@ TEST_F(TagBrowse, TheFirstChosenTagLandsInTheCheckedRowOnly)
     AnswerBrowse({"Loop1", "Controller1"}, {"P"});
     QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, at);
-    EXPECT_EQ(Tags().Cell(0, 7), QStringLiteral("Loop1.Controller1.P"));
+    EXPECT_EQ(Tags().Cell(0, RoleRow(TagRole::P)), QStringLiteral("Loop1.Controller1.P"));
     EXPECT_TRUE(dialogs.Errors.isEmpty()) << dialogs.Errors.join('\n').toStdString();
 }
 
@@ -67,10 +67,10 @@ TEST_F(TagBrowse, NoCheckedRoleCancelOrConnectionLeavesTheTable)
         EXPECT_TRUE(Tags().Cell(0, row).isEmpty()) << row;
 
     Find<QRadioButton>("RadioButton1")->click();
-    Tags().SetCell(0, 0, QStringLiteral("Loop1.U"));
+    Tags().SetCell(0, RoleRow(TagRole::MV), QStringLiteral("Loop1.U"));
     AnswerBrowse({"Loop1"}, {});
     Browse();
-    EXPECT_EQ(Tags().Cell(0, 0), QStringLiteral("Loop1.U"));
+    EXPECT_EQ(Tags().Cell(0, RoleRow(TagRole::MV)), QStringLiteral("Loop1.U"));
 
     // Without a connection no dialog is shown at all.
     connection.DisconnectServer();
@@ -84,6 +84,6 @@ TEST_F(TagBrowse, NoCheckedRoleCancelOrConnectionLeavesTheTable)
     Browse();
     QApplication::processEvents();
     EXPECT_FALSE(dialogShown);
-    EXPECT_EQ(Tags().Cell(0, 0), QStringLiteral("Loop1.U"));
+    EXPECT_EQ(Tags().Cell(0, RoleRow(TagRole::MV)), QStringLiteral("Loop1.U"));
     EXPECT_TRUE(dialogs.Errors.isEmpty());
 }

@@ -84,52 +84,15 @@ TEST(ProgramWindows, TheDefaultClientOffersTheDemoServer)
     EXPECT_TRUE(dialogs.Errors.isEmpty());
 }
 
-TEST(ProgramWindows, TheRunWindowReachesTheMainWindowThroughItsHost)
+TEST(ProgramWindows, TheMainWindowsGroupComesBeforeTheRunWindows)
 {
     ScriptedDialogs dialogs;
     Podatki store;
     OpcClientObjects opc = CreateDefaultOpcClient();
     VarkolWindows windows = CreateVarkolWindows(store, *opc.Server, *opc.Browser);
-    TForm1& main = *windows.Form1;
-    ExperimentHost& host = windows.Eksperiment->Host;
-
-    // The main window's group is added first, then the run window's.
     ASSERT_EQ(opc.Server->OPCGroups().size(), 2u);
     EXPECT_EQ(opc.Server->OPCGroups()[0]->Name(), QStringLiteral("SkupReg"));
     EXPECT_EQ(opc.Server->OPCGroups()[1]->Name(), QStringLiteral("Skupina1"));
-
-    main.findChild<QLineEdit*>(QStringLiteral("Edit_MVMax"))->setText(QStringLiteral("80"));
-    main.findChild<QLineEdit*>(QStringLiteral("Edit_MVStep"))->setText(QStringLiteral("0,5"));
-    const MvSliderTexts slider = host.ReadSliderTexts();
-    EXPECT_EQ(slider.Maximum, QStringLiteral("80"));
-    EXPECT_EQ(slider.Minimum, QStringLiteral("0"));
-    EXPECT_EQ(slider.Step, QStringLiteral("0,5"));
-
-    main.findChild<QLineEdit*>(QStringLiteral("Edit8"))->setText(QStringLiteral("2"));
-    const ConditioningTexts conditioning = host.ReadConditioningTexts();
-    EXPECT_EQ(conditioning.FilterTime, QStringLiteral("2"));
-    EXPECT_EQ(conditioning.ActuatorMaximum, QStringLiteral("100"));
-    EXPECT_EQ(conditioning.ActuatorMinimum, QStringLiteral("0"));
-    EXPECT_EQ(conditioning.ActuatorVelocity, QStringLiteral("1"));
-
-    // "Preklop v ročno" checks the manual trial and runs its handler.
-    EXPECT_FALSE(host.IsManualTrial());
-    host.CheckManualTrial();
-    EXPECT_TRUE(host.IsManualTrial());
-    EXPECT_FALSE(main.findChild<QPushButton*>(QStringLiteral("Button10"))->isEnabled());
-
-    // A record of 50 samples handed over, then the analysis start set.
-    store.SampleCount = 50;
-    store.SignalCount = 6;
-    for (int i = 1; i <= 50; ++i)
-        Sample(store.Time, i) = i - 1;
-    host.ShowExperimentData(conditioning);
-    auto* start = main.findChild<QScrollBar*>(QStringLiteral("ScrollBar3"));
-    EXPECT_EQ(start->maximum(), 48);
-    EXPECT_EQ(main.Series_MV->count(), 50);
-    host.SetAnalysisStart(17);
-    EXPECT_EQ(start->value(), 17);
-    EXPECT_EQ(main.Series_MV->count(), 34);
     EXPECT_TRUE(dialogs.Errors.isEmpty());
 }
 

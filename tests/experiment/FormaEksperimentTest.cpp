@@ -33,10 +33,9 @@ namespace {
 
 using Log = QList<QPair<QString, QVariant>>;
 
-// The window on a fresh store, beside the demo server (not connected), with
-// the main window played by the fields below. Set up for the worked example
-// of a step test: wait 10 s, two steps of 1 lasting 5 s, sampling 1 s,
-// start at MV 50, slider 0..100 in steps of 1.
+// The window on a fresh store, beside the demo server (not connected).
+// Plan is the worked example of a step test: wait 10 s, two steps of 1
+// lasting 5 s, sampling 1 s, start at MV 50, slider 0..100 in steps of 1.
 struct Rig {
     ScriptedDialogs Scripted;
     std::unique_ptr<Podatki> Store = std::make_unique<Podatki>();
@@ -45,10 +44,7 @@ struct Rig {
     InProcessConnection Connection{Registry};
     TEksperiment Window{*Store, Connection};
     TEksperiment& W = Window;
-    bool RadioRocno = true;
-    int ManualChecks = 0;
-    std::vector<ConditioningTexts> HandOvers;
-    std::vector<int> AnalysisStarts;
+    RunPlan Plan;
 
     Rig()
     {
@@ -56,37 +52,45 @@ struct Rig {
         Connection.ConnectDelay = 0;
         DemoPlantOf(*Server)->SetNoise(false);
         W.QualityWaitLimitMs = 0;
-        W.Host.IsManualTrial = [this] { return RadioRocno; };
-        W.Host.CheckManualTrial = [this] {
-            RadioRocno = true;
-            ++ManualChecks;
-        };
-        W.Host.ReadConditioningTexts = [] { return ConditioningTexts{"2", "90", "5", "15"}; };
-        W.Host.ShowExperimentData = [this](const ConditioningTexts& t) { HandOvers.push_back(t); };
-        W.Host.SetAnalysisStart = [this](int p) { AnalysisStarts.push_back(p); };
-        RunEngine& e = W.Engine;
-        e.ExperimentLabel = "Poskus1";
-        e.SamplingMs = 1000;
-        e.InitialInput = 50;
-        e.WaitTime = 10;
-        e.StepDuration = 5;
-        e.NumberOfSteps = 2;
-        e.StepSize = 1;
-        e.ClosedLoopAfter = true;
+        Plan.Label = "Poskus1";
+        Plan.SamplingMs = 1000;
+        Plan.InitialInput = 50;
+        Plan.WaitTime = 10;
+        Plan.StepDuration = 5;
+        Plan.NumberOfSteps = 2;
+        Plan.StepSize = 1;
+        Plan.ClosedLoopAfter = true;
     }
 
     void Connect() { Connection.ConnectServer(DemoServerProgID, QString()); }
-    OpcItem* Add(const QString& tag) { return Connection.AddItem(*W.ExperimentGroup, tag); }
+    // The demo loop's tags in the plan, with one R/A tag or separate ones.
+    void DemoTagsInPlan(bool singleSwitch, int manualValue = 0)
+    {
+        LoopTags& loop = Plan.Loop;
+        loop.SetTag(TagRole::MV, DemoTags::MV);
+        loop.SetTag(TagRole::U, DemoTags::U);
+        loop.SetTag(TagRole::Y1, DemoTags::Y1);
+        loop.SetTag(TagRole::Y2, DemoTags::Y2);
+        loop.SetTag(TagRole::RA, DemoTags::RA1);
+        loop.SetTag(TagRole::Manual, DemoTags::Manual1);
+        loop.SetTag(TagRole::Auto, DemoTags::Auto1);
+        loop.Switch1 = {singleSwitch ? 0 : 1, manualValue};
+    }
 
+    RunStart StartManual()
+    {
+        Plan.Automatic = false;
+        return W.Start(Plan);
+    }
     void ShowManual()
     {
-        W.StartManualRun();
+        ASSERT_TRUE(StartManual().Started);
         Show();
     }
     void ShowAutomatic()
     {
-        RadioRocno = false;
-        W.StartAutomaticRun();
+        Plan.Automatic = true;
+        ASSERT_TRUE(W.Start(Plan).Started);
         Show();
     }
     void Show()
@@ -107,6 +111,8 @@ struct Rig {
         }
         ASSERT_FALSE(W.isVisible());
     }
+    // The run ended and closed the window as finished.
+    bool Finished() const { return W.result() == QDialog::Accepted && W.Engine.CloseRequested; }
     double Column(int column, int sample) const { return Store->Column(column)[sample - 1]; }
     // MV of the samples of a finished run.
     std::vector<double> MVs() const
@@ -135,8 +141,8 @@ TEST(FormaEksperiment, AManualRunOnTheSimulationIsShownStoredAndHandedOver)
     EXPECT_EQ(rig.W.ExperimentGroup->DeadBand(), 0.0f);
     EXPECT_FALSE(rig.W.ScrollBar1->isEnabled());
 
-    rig.W.Engine.InitialInput = 30.25;
-    rig.W.StartManualRun();
+    rig.Plan.InitialInput = 30.25;
+    rig.StartManual();
     EXPECT_EQ(rig.Scripted.Messages, QStringList{"Povezava z OPC streznikom ni vzpostavljena! "
                                                  "Aktivirana je simulacija procesa."});
     EXPECT_TRUE(rig.W.ScrollBar1->isEnabled());
@@ -165,9 +171,8 @@ TEST(FormaEksperiment, AManualRunOnTheSimulationIsShownStoredAndHandedOver)
         for (int column = 1; column <= 6; ++column)
             EXPECT_EQ(rig.Column(column, sample), rig.Column(column, 3));
     }
-    ASSERT_EQ(rig.HandOvers.size(), 1u);
-    EXPECT_EQ(rig.HandOvers[0].ActuatorVelocity, "15");
-    EXPECT_TRUE(rig.AnalysisStarts.empty()) << "a manual trial leaves the analysis start";
+    EXPECT_TRUE(rig.Finished());
+    EXPECT_FALSE(rig.W.Engine.AnalysisStart) << "a manual trial leaves the analysis start";
     EXPECT_TRUE(rig.Server->WriteLog.isEmpty());
 }
 
@@ -182,8 +187,7 @@ TEST(FormaEksperiment, AnAutomaticRunOnTheSimulationStepsAndEndsByItself)
     EXPECT_EQ(rig.W.result(), QDialog::Accepted);
     EXPECT_EQ(rig.MVs(), Levels({{50, 11}, {51, 6}, {52, 6}}));
     EXPECT_EQ(Sample(rig.Store->Time, 23), 22);
-    EXPECT_EQ(rig.AnalysisStarts, std::vector<int>{8});
-    EXPECT_EQ(rig.HandOvers.size(), 1u);
+    EXPECT_EQ(rig.W.Engine.AnalysisStart, 8);
     EXPECT_TRUE(rig.Scripted.Errors.isEmpty()) << rig.Scripted.Errors.join("\n").toStdString();
 }
 
@@ -205,22 +209,9 @@ TEST(FormaEksperiment, AnAutomaticRunOnTheDemoServerWritesMvOncePerLevelAndSwitc
     for (const Case& c : cases) {
         Rig rig;
         rig.Connect();
-        rig.W.Plant.ItemU = rig.Add(DemoTags::U);
-        rig.W.Plant.ItemMV = rig.Add(DemoTags::MV);
-        rig.W.Plant.ItemY1 = rig.Add(DemoTags::Y1);
-        rig.W.Plant.ItemY2 = rig.Add(DemoTags::Y2);
-        rig.W.Engine.SingleRASwitch = c.Single;
-        rig.W.Engine.ManualRAValue = c.ManualValue;
-        if (c.Single) {
-            rig.W.Plant.ItemRA = rig.Add(DemoTags::RA1);
-        } else {
-            rig.W.Plant.ItemManual = rig.Add(DemoTags::Manual1);
-            rig.W.Plant.ItemAuto = rig.Add(DemoTags::Auto1);
-        }
-        rig.RadioRocno = false;
+        rig.DemoTagsInPlan(c.Single, c.ManualValue);
         rig.W.QualityWaitLimitMs = 3000;
-        EXPECT_TRUE(rig.W.StartAutomaticRun());
-        rig.Show();
+        rig.ShowAutomatic();
         EXPECT_EQ(rig.W.StatusBar1->currentMessage(), "  ");
         rig.RunToEnd(true);
         EXPECT_EQ(rig.Store->SampleCount, 23);
@@ -232,10 +223,8 @@ TEST(FormaEksperiment, AnAutomaticRunOnTheDemoServerWritesMvOncePerLevelAndSwitc
 
     Rig quiet; // "Ne piši v OPC": nothing written, MV stays
     quiet.Connect();
-    quiet.W.Plant.ItemMV = quiet.Add(DemoTags::MV);
-    quiet.W.Plant.ItemRA = quiet.Add(DemoTags::RA1);
-    quiet.W.Engine.SingleRASwitch = true;
-    quiet.W.Engine.NoOPCWrite = true;
+    quiet.DemoTagsInPlan(true);
+    quiet.Plan.NoOPCWrite = true;
     quiet.ShowAutomatic();
     quiet.RunToEnd();
     EXPECT_EQ(quiet.MVs(), Levels({{50, 17}}));
@@ -246,7 +235,7 @@ TEST(FormaEksperiment, TheSliderAndTheTypedValueSetMv)
 {
     LocaleScope comma(LocaleScope::Comma());
     Rig rig;
-    rig.W.Engine.InitialInput = 30;
+    rig.Plan.InitialInput = 30;
     rig.ShowManual();
     EXPECT_EQ(rig.W.ScrollBar1->maximum(), 100);
     EXPECT_EQ(rig.W.ScrollBar1->value(), 70) << "the top is the maximum";
@@ -260,7 +249,7 @@ TEST(FormaEksperiment, TheSliderAndTheTypedValueSetMv)
     rig.W.VrednostVhodaEdit->setText("37,3");
     QTest::keyClick(rig.W.VrednostVhodaEdit, Qt::Key_Return);
     EXPECT_TRUE(rig.W.isVisible());
-    EXPECT_EQ(rig.ManualChecks, 0);
+    EXPECT_FALSE(rig.W.SwitchedToManual());
     EXPECT_EQ(rig.W.Engine.CurrentMV, 37.3);
     EXPECT_EQ(rig.W.ScrollBar1->value(), 63);
     EXPECT_EQ(rig.W.VrednostVhodaEdit->text(), "37,3");
@@ -292,8 +281,7 @@ TEST(FormaEksperiment, SwitchingToManualStopsTheStepsAndTheButtonServesTheNextRu
     for (int i = 0; i < 5; ++i)
         rig.W.Timer1Timer();
     rig.W.RocniAvtomatski->click();
-    EXPECT_EQ(rig.ManualChecks, 1);
-    EXPECT_TRUE(rig.RadioRocno);
+    EXPECT_TRUE(rig.W.SwitchedToManual());
     EXPECT_FALSE(rig.W.RocniAvtomatski->isEnabled());
     EXPECT_TRUE(rig.W.ScrollBar1->isEnabled());
     EXPECT_EQ(rig.W.VrednostVhodaEdit->text(), "50");
@@ -302,16 +290,17 @@ TEST(FormaEksperiment, SwitchingToManualStopsTheStepsAndTheButtonServesTheNextRu
     EXPECT_TRUE(rig.W.isVisible());
     rig.W.KonecEksperimenta->click();
     EXPECT_EQ(rig.MVs(), Levels({{50, 46}}));
-    EXPECT_TRUE(rig.AnalysisStarts.empty());
+    EXPECT_FALSE(rig.W.Engine.AnalysisStart);
 
     rig.ShowAutomatic();
     EXPECT_TRUE(rig.W.RocniAvtomatski->isEnabled());
+    EXPECT_FALSE(rig.W.SwitchedToManual());
 }
 
 TEST(FormaEksperiment, ChartsHideTheFirstSampleAndKeepAbout200Seconds)
 {
     Rig rig;
-    rig.W.Engine.SamplingMs = 5000;
+    rig.Plan.SamplingMs = 5000;
     rig.ShowManual();
     EXPECT_EQ(rig.W.Series2->count(), 1);
     rig.W.Timer1Timer(); // t = 5: the sample at 0 leaves the charts, not the store
@@ -349,8 +338,7 @@ TEST(FormaEksperiment, TheCloseBoxEscAndTheModalShowEndTheRunAsTheEndButtonDoes)
     closeBox.Scripted.AskAnswers = {true};
     closeBox.W.close();
     EXPECT_FALSE(closeBox.W.isVisible());
-    EXPECT_EQ(closeBox.W.result(), QDialog::Accepted);
-    EXPECT_EQ(closeBox.HandOvers.size(), 1u);
+    EXPECT_TRUE(closeBox.Finished());
     EXPECT_EQ(closeBox.Store->SampleCount, 10);
 
     Rig esc;
@@ -358,42 +346,37 @@ TEST(FormaEksperiment, TheCloseBoxEscAndTheModalShowEndTheRunAsTheEndButtonDoes)
     esc.Scripted.AskAnswers = {true};
     QTest::keyClick(&esc.W, Qt::Key_Escape);
     EXPECT_FALSE(esc.W.isVisible());
-    EXPECT_EQ(esc.HandOvers.size(), 1u);
+    EXPECT_TRUE(esc.Finished());
 
-    // The program's way: a modal show that the timer drives until the end.
+    // The program's way: Run, a modal show that the timer drives until the end.
     Rig modal;
-    modal.W.Engine.SamplingMs = 20;
-    modal.W.StartManualRun();
+    modal.Plan.SamplingMs = 50;
     QTimer::singleShot(300, modal.W.KonecEksperimenta, &QPushButton::click);
-    EXPECT_EQ(modal.W.exec(), QDialog::Accepted);
+    const RunOutcome outcome = modal.W.Run(modal.Plan);
+    EXPECT_TRUE(outcome.Finished);
+    EXPECT_FALSE(outcome.SwitchedToManual);
     EXPECT_NE(modal.W.Label2->text(), FormatFixed(0, 10, 4)) << "the timer took samples";
-    EXPECT_EQ(modal.HandOvers.size(), 1u);
 }
 
 TEST(FormaEksperiment, KeepingThePlantsMvNeedsAValueTheServerDelivered)
 {
     Rig rig;
     rig.Connect();
-    rig.W.Engine.KeepInitialInput = true;
+    rig.Plan.KeepInitialInput = true;
+    rig.Plan.Loop.SetTag(TagRole::MV, DemoTags::MV);
     rig.Server->RefuseItem(DemoTags::MV);
-    rig.W.Plant.ItemMV = rig.Add(DemoTags::MV);
-    rig.W.StartManualRun();
-    EXPECT_EQ(rig.Scripted.Messages.size(), 1);
-    rig.W.show();
-    ASSERT_EQ(rig.Scripted.Errors.size(), 1);
-    EXPECT_TRUE(rig.Scripted.Errors[0].contains("MV"));
-    ASSERT_TRUE(PumpUntil([&] { return !rig.W.isVisible(); }));
-    EXPECT_EQ(rig.W.result(), QDialog::Rejected);
+    const RunOutcome refused = rig.W.Run(rig.Plan);
+    EXPECT_FALSE(refused.Finished);
+    EXPECT_TRUE(refused.Refusal.contains("Začetnega vhoda ni mogoče ohraniti"));
     EXPECT_TRUE(rig.Server->WriteLog.isEmpty());
-    EXPECT_TRUE(rig.HandOvers.empty());
 
-    // With the value delivered the run starts from it and writes nothing.
+    // With the value delivered the run starts from it and writes nothing
+    // (the loop has no switch tags: the user accepts a run without them).
     rig.Server->AcceptAll();
-    rig.W.ClearItems();
-    rig.W.Plant.ItemMV = rig.Add(DemoTags::MV);
     rig.W.QualityWaitLimitMs = 3000;
-    rig.W.StartManualRun();
-    rig.Show();
+    rig.Scripted.AskAnswers = {true};
+    rig.ShowManual();
+    EXPECT_EQ(rig.Scripted.Questions.size(), 1);
     rig.W.Timer1Timer();
     EXPECT_EQ(rig.Column(1, 1), 10.0);
     EXPECT_TRUE(rig.Server->WriteLog.isEmpty());

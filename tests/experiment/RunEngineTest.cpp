@@ -20,9 +20,7 @@ struct Rig {
     std::unique_ptr<Podatki> Store = std::make_unique<Podatki>();
     FakePlant Plant;
     RunEngine Engine{*Store, Plant, MakeSeededUniformGenerator(11)};
-    std::vector<double> Events;      // sample times of step events
-    std::vector<int> AnalysisStarts; // positions handed to ScrollBar3
-    int HandOvers = 0;
+    std::vector<double> Events; // sample times of step events
 
     Rig()
     {
@@ -32,8 +30,6 @@ struct Rig {
         Engine.StepSize = 1;
         Engine.InitialInput = 50;
         Engine.ClosedLoopAfter = true;
-        Engine.Hooks.ShowExperimentData = [this] { ++HandOvers; };
-        Engine.Hooks.SetAnalysisStart = [this](int p) { AnalysisStarts.push_back(p); };
     }
 
     // Start, show and tick until the run ends, as for an automatic run.
@@ -89,8 +85,7 @@ TEST(RunEngine, TheStaircaseHoldsEachLevelForItsSamplesAndEndsOnTheLastEvent)
     }
     EXPECT_EQ(rig.Events, (std::vector<double>{10, 16, 22}));
     EXPECT_FALSE(rig.Engine.TimerEnabled);
-    EXPECT_EQ(rig.HandOvers, 1);
-    EXPECT_EQ(rig.AnalysisStarts, (std::vector<int>{8})); // 90 % of the wait: sample 9
+    EXPECT_EQ(rig.Engine.AnalysisStart, 8); // 90 % of the wait: sample 9
 
     Rig both;
     both.Engine.BothDirections = true;
@@ -187,14 +182,13 @@ TEST(RunEngine, AStoppedRunIsPaddedToTenSamplesOnce)
         for (int k = 1; k <= 6; ++k)
             EXPECT_EQ(rig.Column(k, i), rig.Column(k, 3)) << "sample " << i << " column " << k;
     EXPECT_NE(rig.Column(5, 2), rig.Column(5, 3));
-    EXPECT_TRUE(rig.AnalysisStarts.empty()); // a manual trial keeps the window start
+    EXPECT_FALSE(rig.Engine.AnalysisStart); // a manual trial keeps the window start
 
-    // Ending again (after a failed hand-over) loses no sample; a finished
-    // run takes no more samples.
+    // Ending again (after a refused switch) loses no sample; a finished run
+    // takes no more samples.
     rig.Engine.FinishExperiment();
     rig.Engine.Tick();
     EXPECT_EQ(rig.Count(), 10);
-    EXPECT_EQ(rig.HandOvers, 2);
 }
 
 TEST(RunEngine, TheEndOfARunIsRobust)
@@ -207,19 +201,12 @@ TEST(RunEngine, TheEndOfARunIsRobust)
     for (int i = 0; i < 20; ++i)
         shortRecord.Engine.Tick();
     shortRecord.Engine.FinishExperiment();
-    EXPECT_EQ(shortRecord.AnalysisStarts, (std::vector<int>{19})); // ScrollBar3's Max
+    EXPECT_EQ(shortRecord.Engine.AnalysisStart, 19); // ScrollBar3's Max
 
     Rig shortWait;
     shortWait.Engine.WaitTime = 0.5;
     shortWait.RunAutomatic();
-    EXPECT_EQ(shortWait.AnalysisStarts, (std::vector<int>{1})); // e below 2 counts as 2
-
-    Rig failing; // a failing hand-over still switches the loop and closes
-    failing.Engine.Hooks.ShowExperimentData = [] { throw ConversionError("'x'"); };
-    failing.ShowManual();
-    EXPECT_THROW(failing.Engine.FinishExperiment(), ConversionError);
-    EXPECT_TRUE(failing.Engine.CloseRequested);
-    EXPECT_EQ(failing.Plant.Writes.back(), Switch(SwitchTag::Auto, 1));
+    EXPECT_EQ(shortWait.Engine.AnalysisStart, 1); // e below 2 counts as 2
 
     Rig limit;
     limit.Engine.WaitTime = 1e9;
@@ -269,19 +256,6 @@ TEST(RunEngine, StartingARunWaitsForTheMVTag)
     rig.Plant.QualityGood = true;
     rig.Engine.StartManualRun();
     EXPECT_EQ(warnings, 1);
-
-    // Pump and test until good or 3000 ms, testing at least once.
-    long long now = 0;
-    int tests = 0;
-    const auto clock = [&] { return now; };
-    const auto pump = [&] { now += 400; };
-    EXPECT_FALSE(WaitForGoodQuality([&] { return ++tests < 0; }, pump, clock));
-    EXPECT_EQ(tests, 8);
-    tests = 0;
-    EXPECT_TRUE(WaitForGoodQuality([&] { return ++tests == 3; }, pump, clock));
-    tests = 0;
-    EXPECT_FALSE(WaitForGoodQuality([&] { return ++tests < 0; }, [] {}, clock, 0));
-    EXPECT_EQ(tests, 1);
 }
 
 TEST(RunEngine, ChartsHideTheFirstSampleAndKeepAboutTwoHundredSeconds)

@@ -24,6 +24,8 @@ public:
     std::deque<FileDialogRequest> FileRequests;  // what the program asked
     QStringList Questions;
     std::deque<bool> AskAnswers;
+    QStringList OpenedDocuments;                 // documents handed to the desktop
+    bool DocumentApplication = true;             // whether one is there to open them
 
     void ShowError(QWidget*, const QString& message) override { Errors << message; }
     void ShowMessage(QWidget*, const QString& message) override { Messages << message; }
@@ -38,6 +40,11 @@ public:
     }
     QString SaveFileName(QWidget*, const FileDialogRequest& request) override { return Answer(request); }
     QString OpenFileName(QWidget*, const FileDialogRequest& request) override { return Answer(request); }
+    bool OpenDocument(QWidget*, const QString& fileName) override
+    {
+        OpenedDocuments << fileName;
+        return DocumentApplication;
+    }
 
 private:
     QString Answer(const FileDialogRequest& request)

@@ -1,4 +1,4 @@
-#include "experiment/PlantValues.h"
+#include "opc/PlantValues.h"
 
 #include "support/LocaleScope.h"
 

@@ -1,8 +1,9 @@
 #pragma once
 
-// How the run engine's plant adapter reads the OPC items' stored values
-// (variants of the server's types) as doubles and decides whether MV must be
-// written.
+// How the program reads the OPC items' stored values (variants of the
+// server's types) as doubles, and decides whether writing a number would
+// change a tag: before MV is written, and when a written controller
+// parameter is read back.
 
 #include <QVariant>
 
