@@ -51,3 +51,19 @@ static void BM_RecomputeTuningSingleLoop(benchmark::State& state)
     RecomputeTuning(state, false);
 }
 BENCHMARK(BM_RecomputeTuningSingleLoop)->Unit(benchmark::kMicrosecond);
+
+// The figures of the four loops alone where they cost most: a dead time of
+// 4000 samples puts that many ripples into every frequency response.
+static void BM_LoopFiguresLongDeadTime(benchmark::State& state)
+{
+    ProcessModel inner;
+    inner.Gain = 1;
+    inner.TimeConstant = 300;
+    inner.DeadTime = 4000;
+    const TuningOutcome tuning = ComputeTuning(1, 10, false, inner, ProcessModel());
+    for (auto _ : state)
+        for (const LoopGains& g : DrawnLoopGains(tuning.Gains, tuning.RobustFactor))
+            benchmark::DoNotOptimize(ComputeFrequencyFigures(
+                DrawnLoopTransfer(g, false, 0, inner, ProcessModel(), 1)));
+}
+BENCHMARK(BM_LoopFiguresLongDeadTime)->Unit(benchmark::kMillisecond);

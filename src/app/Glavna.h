@@ -26,6 +26,7 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <utility>
 
 class ClickableChartView;
 class MaskedTimeEdit;
@@ -35,6 +36,7 @@ class OpcServerBrowser;
 class Podatki;
 class ControllerWriteBack;
 struct ExperimentSettings;
+struct WindowChoosers;
 struct WriteBackPlan;
 struct RunOutcome;
 struct RunPlan;
@@ -290,6 +292,9 @@ public:
     QLabel* Label_Datum = nullptr;
     QLabel* Label_Ura = nullptr;
     QLabel* Label_Ime = nullptr;
+    QLabel* Label_ZacetekOkna = nullptr; // window start as sample and time
+    QLabel* Label_KonecOkna = nullptr;
+    QPushButton* Button_ShranjenoOkno = nullptr; // "Shranjeno okno"
     QPushButton* Button2 = nullptr;        // "Uporabi filter in omejitve"
     QPushButton* Button_Izracun = nullptr; // "Izračun modela"
     QPushButton* Button3 = nullptr;        // "Naloži iz datoteke"
@@ -305,6 +310,12 @@ public:
     void Button3Click();
     void Button4Click();
     void Button_IzracunClick();
+    void Button_ShranjenoOknoClick();
+    // What the processing page shows: the data file's name or "posnetek
+    // eksperimenta"; empty while the page shows no data. The window stored
+    // with the data (start, end) for "Shranjeno okno".
+    QString RecordSource;
+    std::pair<int, int> StoredWindow{1, 1};
     void Chart_MVRightClick();
     void Chart_MVDblClick();
     void Chart_URightClick();
@@ -342,6 +353,7 @@ public:
     QLabel* Label_STD = nullptr;
     QLabel* Label_Rel_Pogresek = nullptr;
     QLabel* Label_Kvaliteta = nullptr;
+    QLabel* Label_IzvorModela = nullptr; // the data file and window of the model
     QLabel* Image_Quality_Green = nullptr;
     QLabel* Image_Quality_Yellow = nullptr;
     QLabel* Image_Quality_Orange = nullptr;
@@ -452,6 +464,8 @@ public:
     void ShowControllerForm(int form, int type, bool cascade);
     // Draws the open-loop and the four closed-loop responses into Chart1.
     void PlotResponses(const ResponseSet& responses);
+    // Marks the closed-loop sampling time when it is above the recommended one.
+    void ShowSamplingAdvice(double ts, double recommended);
 
     // ===== Report page (PorTab) ============================================
     QPushButton* Button_Naredi_porocilo = nullptr;
@@ -502,6 +516,8 @@ private:
     void WireReportPage();
     QWidget* BuildAboutPage();
 
+    // New data on the processing page: their source and stored window.
+    void NewRecordShown(const QString& source, const WindowChoosers& window);
     // The part of the experiment page's enabling that "Ne piši v OPC" adds.
     void ApplyNoWriteSet();
     // "Shrani nastavitve": asks for a file under the proposed name and

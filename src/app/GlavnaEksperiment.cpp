@@ -31,6 +31,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -108,6 +109,10 @@ QWidget* TForm1::BuildExperimentPage()
     CajtZacetka = Named(new MaskedTimeEdit(QStringLiteral("12:00:00")), "CajtZacetka");
     CajtZacetka->setFixedWidth(90);
     DateTimePicker1 = Named(new QDateEdit, "DateTimePicker1");
+    // Dates in Slovenian, whatever the system's language; numbers keep the
+    // system's decimal separator.
+    DateTimePicker1->setLocale(QLocale(QLocale::Slovenian, QLocale::Slovenia));
+    DateTimePicker1->setDisplayFormat(QStringLiteral("d. M. yyyy"));
     DateTimePicker1->setCalendarPopup(true);
     DateTimePicker1->setMinimumWidth(120);
     Button1 = NewButton("Button1", QStringLiteral("Nastavi sedanji čas"));
@@ -406,8 +411,10 @@ RunOutcome TForm1::RunExperiment(const RunPlan& plan)
         RadioRocno->setChecked(true);
     ShowExperimentData(Edit8->text(), Edit_Actuator_Maximum->text(), Edit_Actuator_Minimum->text(),
                        Edit_Actuator_Velocity->text());
-    if (outcome.AnalysisStart)
+    if (outcome.AnalysisStart) {
         ScrollBar3->setValue(*outcome.AnalysisStart);
+        StoredWindow.first = ScrollBar3->value();
+    }
     if (!outcome.UntaggedSignals.isEmpty())
         StatusBar1->showMessage(QStringLiteral("Posneto brez OPC točke na strežniku: %1.")
                                     .arg(outcome.UntaggedSignals.join(QStringLiteral(", "))));

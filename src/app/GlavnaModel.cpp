@@ -6,6 +6,7 @@
 
 #include "base/ChartView.h"
 #include "app/GlavnaLayout.h"
+#include "base/Errors.h"
 #include "base/NumberText.h"
 #include "base/UserDialogs.h"
 #include "data/ChartSeries.h"
@@ -19,6 +20,8 @@
 #include "model/ModelTexts.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -125,6 +128,11 @@ QWidget* TForm1::BuildModelPage()
     model->addLayout(lamps, 6, 2, 1, 2);
     // The row keeps its height whether a lamp shows or not.
     model->setRowMinimumHeight(6, QualityLampSize);
+    // Where the model comes from: the data and window it was identified on,
+    // or its file.
+    Label_IzvorModela = NewLabel("Label_IzvorModela", QString());
+    Label_IzvorModela->setWordWrap(true);
+    model->addWidget(Label_IzvorModela, 7, 0, 1, 4);
     right->addWidget(GroupBox_Model);
 
     Button5 = NewButton("Button5", QStringLiteral("Uporabi model"));
@@ -162,7 +170,14 @@ void TForm1::WireModelPage()
 // "Izračun modela" sits on the processing page; what it starts is this page's.
 void TForm1::Button_IzracunClick()
 {
+    if (RecordSource.isEmpty())
+        throw ComputationError("Ni podatkov za izračun modela: naložite meritve ali izvedite "
+                               "eksperiment.");
     IdentifyModels(ScrollBar3->value(), ScrollBar4->value(), CheckBox_Model_Outer->isChecked());
+    Label_IzvorModela->setText(QStringLiteral("Iz: %1, vzorci %2–%3")
+                                   .arg(RecordSource)
+                                   .arg(ScrollBar3->value())
+                                   .arg(ScrollBar4->value()));
     PageControl1->setCurrentIndex(3);
 }
 
@@ -267,6 +282,7 @@ void TForm1::Button5Click()
         ApplyModel(Store, outer, typed.Gain, typed.TimeConstant, typed.DeadTime);
     ModelUnsaved = true;
     TuningCurrent = false;
+    Label_IzvorModela->setText(QStringLiteral("Ročno vnesen model"));
 
     HideQualityLamps();
     PlotModel(outer ? Store.MeasuredOuter.data() : Store.MeasuredInner.data(),
@@ -288,6 +304,7 @@ void TForm1::Button6Click()
     LoadModel(fileName, Store);
     ModelUnsaved = false;
     TuningCurrent = false;
+    Label_IzvorModela->setText(QStringLiteral("Iz: %1").arg(QFileInfo(fileName).fileName()));
     HideQualityLamps();
     ShowModel(CheckBox_Model_Outer->isChecked());
     CheckSampling();
@@ -304,6 +321,8 @@ void TForm1::Button7Click()
         return;
     SaveModel(fileName, Store);
     ModelUnsaved = false;
+    StatusBar1->showMessage(
+        QStringLiteral("Model shranjen v %1.").arg(QDir::toNativeSeparators(fileName)));
 }
 
 void TForm1::Button_PIDClick()

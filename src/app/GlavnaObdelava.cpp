@@ -15,6 +15,7 @@
 #include "data/ProcessedSignals.h"
 #include "data/ProcessingChoosers.h"
 #include "data/ProcessingText.h"
+#include "model/ModelQuality.h"
 #include "data/SignalStatistics.h"
 #include "data/Unit_Hystogram.h"
 #include "data/Unit_Obdelava_Large.h"
@@ -29,6 +30,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStatusBar>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -111,9 +113,18 @@ QWidget* TForm1::BuildProcessingPage()
     auto* window = Named(new QGroupBox(QStringLiteral("Okno poizkusa")), "GroupBox_Window");
     ScrollBar3 = NewHorizontalScrollBar("ScrollBar3", 1, 1, 1);
     ScrollBar4 = NewHorizontalScrollBar("ScrollBar4", 1, 1, 1);
+    // Where the window starts and ends, as sample number and time.
+    Label_ZacetekOkna = NewValueLabel("Label_ZacetekOkna", QString(), 150);
+    Label_KonecOkna = NewValueLabel("Label_KonecOkna", QString(), 150);
+    Button_ShranjenoOkno = NewButton("Button_ShranjenoOkno", QStringLiteral("Shranjeno okno"));
+    Button_ShranjenoOkno->setToolTip(
+        QStringLiteral("Okno poizkusa, kot je shranjeno s podatki (ali določeno ob poizkusu)"));
     auto* bounds = new QGridLayout(window);
     AddCaptionedRow(bounds, 0, ScrollBar3, QStringLiteral("Začetek poizkusa"));
     AddCaptionedRow(bounds, 1, ScrollBar4, QStringLiteral("Konec poizkusa"));
+    bounds->addWidget(Label_ZacetekOkna, 0, 2);
+    bounds->addWidget(Label_KonecOkna, 1, 2);
+    bounds->addWidget(Button_ShranjenoOkno, 0, 3, 2, 1, Qt::AlignVCenter);
     bounds->setColumnStretch(1, 1);
     left->addWidget(window);
     page->addLayout(left, 1);
@@ -226,6 +237,7 @@ void TForm1::WireProcessingPage()
     OnEvent(Button3, &QPushButton::clicked, &TForm1::Button3Click);
     OnEvent(Button4, &QPushButton::clicked, &TForm1::Button4Click);
     OnEvent(Button_Izracun, &QPushButton::clicked, &TForm1::Button_IzracunClick);
+    OnEvent(Button_ShranjenoOkno, &QPushButton::clicked, &TForm1::Button_ShranjenoOknoClick);
     OnEvent(Chart_MV, &ClickableChartView::RightClicked, &TForm1::Chart_MVRightClick);
     OnEvent(Chart_MV, &ClickableChartView::DoubleClicked, &TForm1::Chart_MVDblClick);
     OnEvent(Chart_U, &ClickableChartView::RightClicked, &TForm1::Chart_URightClick);
@@ -303,10 +315,20 @@ void SetChooser(QScrollBar* bar, const ChooserState& state)
     bar->setValue(state.Position);
 }
 
+// "12 (11 s)": a window bound as sample number and its time.
+QString WindowBoundText(const Podatki& store, int sample)
+{
+    if (sample < 1 || sample > store.SampleCount)
+        return QString();
+    return QStringLiteral("%1 (%2 s)").arg(sample).arg(FormatGeneral(Sample(store.Time, sample), 6));
+}
+
 void SetWindowChoosers(const TForm1& f, const WindowChoosers& window)
 {
     SetChooser(f.ScrollBar3, window.Start);
     SetChooser(f.ScrollBar4, window.End);
+    f.Label_ZacetekOkna->setText(WindowBoundText(f.Store, window.Start.Position));
+    f.Label_KonecOkna->setText(WindowBoundText(f.Store, window.End.Position));
 }
 
 // The window and column choosers for new data, with the columns' numbers
@@ -376,7 +398,8 @@ void ShowWithoutBlocking(QWidget* window)
 
 void ShowHistogramOf(TForm1& f, ProcessedSignal signal)
 {
-    if (!f.Form_Histogram)
+    // No data, no histogram.
+    if (!f.Form_Histogram || f.RecordSource.isEmpty())
         return;
     f.Form_Histogram->ShowSignalHistogram(f.Store, signal, f.ScrollBar3->value(),
                                           f.ScrollBar4->value());
@@ -385,7 +408,7 @@ void ShowHistogramOf(TForm1& f, ProcessedSignal signal)
 
 void ShowLargePlotOf(TForm1& f, ProcessedSignal signal)
 {
-    if (!f.Form_Obdelava_Large)
+    if (!f.Form_Obdelava_Large || f.RecordSource.isEmpty())
         return;
     f.Form_Obdelava_Large->ShowSignal(f.Store, signal, f.ScrollBar3->value(),
                                       f.ScrollBar4->value());
@@ -444,6 +467,25 @@ void TForm1::ScrollBar5Change()
 
 // ----- The experiment window ------------------------------------------------
 
+void TForm1::NewRecordShown(const QString& source, const WindowChoosers& window)
+{
+    RecordSource = source;
+    StoredWindow = {window.Start.Position, window.End.Position};
+    // The sampling warning and the model's origin belonged to the data
+    // shown before.
+    if (StatusBar1->currentMessage() == QString::fromUtf8(SamplingWarningText))
+        StatusBar1->clearMessage();
+}
+
+void TForm1::Button_ShranjenoOknoClick()
+{
+    if (RecordSource.isEmpty())
+        return;
+    SetWindowChoosers(*this, LoadedWindowChoosers(Store.SampleCount, Store.WindowGap,
+                                                  StoredWindow.first, StoredWindow.second));
+    PlotWindow(*this);
+}
+
 void TForm1::ScrollBar3Change()
 {
     SetWindowChoosers(*this, WindowChoosersAfterStartChange(Store.SampleCount, ScrollBar3->value(),
@@ -489,12 +531,16 @@ void TForm1::Button3Click()
     Edit_Actuator_Minimum->setText(file.ActuatorMinimum);
     Edit_Actuator_Velocity->setText(file.ActuatorVelocity);
     SetChoosers(*this, layout);
+    NewRecordShown(QFileInfo(fileName).fileName(), layout.Window);
     RecordUnsaved = false; // the record shown is the file's
     PlotNewData(*this);
 }
 
 void TForm1::Button4Click()
 {
+    if (RecordSource.isEmpty())
+        throw FileError("Ni izmerjenih podatkov za shranjevanje: naložite meritve ali izvedite "
+                        "eksperiment.");
     const ConditioningSettings settings = EditSettings(*this);
     const QString fileName = Dialogs().SaveFileName(this, DataFileRequest(*this, *Button4));
     if (fileName.isEmpty())
@@ -504,6 +550,10 @@ void TForm1::Button4Click()
                      Store.SampleCount, ScrollBar3->value(), ScrollBar4->value(), settings, columns,
                      FieldNames(Store, columns));
     RecordUnsaved = false;
+    RecordSource = QFileInfo(fileName).fileName();
+    Label_Ime->setText(RecordSource);
+    Label_Ime->setToolTip(QDir::toNativeSeparators(fileName));
+    StatusBar1->showMessage(QStringLiteral("Meritve shranjene v %1.").arg(QDir::toNativeSeparators(fileName)));
 }
 
 void TForm1::ShowExperimentData(const QString& filterTime, const QString& upperLimit,
@@ -515,6 +565,7 @@ void TForm1::ShowExperimentData(const QString& filterTime, const QString& upperL
     // data the store no longer holds, even when a text below is wrong.
     const ProcessingLayout layout = ExperimentLayout(Store);
     SetChoosers(*this, layout);
+    NewRecordShown(QStringLiteral("posnetek eksperimenta"), layout.Window);
     // The data set is the new record, taken now and not from a file; the
     // labels must not go on describing the file loaded before.
     Label_Ts->setText(FormatGeneral(Store.SamplingTime, 15));

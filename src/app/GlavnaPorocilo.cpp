@@ -14,8 +14,8 @@
 #include "report/ReportPictures.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QChartView>
+#include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>

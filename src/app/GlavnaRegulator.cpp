@@ -24,9 +24,11 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLegend>
+#include <QLegendMarker>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -244,6 +246,17 @@ QWidget* TForm1::BuildControllerPage()
     Series4 = responseChart->Series()[2];
     LineSeries4 = responseChart->Series()[3];
     Series5 = responseChart->Series()[4];
+    // A click on a curve's name in the legend hides or shows the curve.
+    for (QLegendMarker* marker : responseChart->legend()->markers()) {
+        connect(marker, &QLegendMarker::clicked, this, [marker] {
+            QAbstractSeries* series = marker->series();
+            series->setVisible(!series->isVisible());
+            marker->setVisible(true); // a hidden series hides its marker
+            QFont font = marker->font();
+            font.setStrikeOut(!series->isVisible());
+            marker->setFont(font);
+        });
+    }
     page->addWidget(Chart1, 1);
     return RegTab;
 }
@@ -464,6 +477,23 @@ void TForm1::RecomputeTuning(int method, int robustPosition, int responseChoice,
     if (!result.Responses)
         throw ComputationError(result.ResponseError.toStdString());
     PlotResponses(*result.Responses);
+    ShowSamplingAdvice(Store.ClosedLoopTs, result.Tuning.RecommendedTs);
+}
+
+void TForm1::ShowSamplingAdvice(double ts, double recommended)
+{
+    // A controller sampled slower than recommended responds far from the
+    // simulated curves: the field turns orange and the status bar says why.
+    static const QString tooSlow = QStringLiteral("Čas vzorčenja zaprte zanke");
+    const bool slow = recommended > 0 && ts > recommended;
+    Edit_Vzorcenje->setStyleSheet(slow ? QStringLiteral("background-color: #ffc069;") : QString());
+    if (slow)
+        StatusBar1->showMessage(
+            QStringLiteral("%1 (%2 s) je daljši od priporočljivega (%3 s): simulirani odzivi se lahko "
+                           "precej razlikujejo od odzivov naprave.")
+                .arg(tooSlow, FormatGeneral(ts, 6), FormatGeneral(recommended, 6)));
+    else if (StatusBar1->currentMessage().startsWith(tooSlow))
+        StatusBar1->clearMessage();
 }
 
 void TForm1::PlotResponses(const ResponseSet& responses)

@@ -1,6 +1,9 @@
 #include "app/VarkolWindows.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 VarkolWindows CreateVarkolWindows(Podatki& store, OpcServer& server, OpcServerBrowser& browser)
 {
@@ -17,4 +20,14 @@ VarkolWindows CreateVarkolWindows(Podatki& store, OpcServer& server, OpcServerBr
     windows.Form1->AttachWindows(windows.Eksperiment.get(), windows.Form_SamodNastav.get(),
                                  windows.Form_Histogram.get(), windows.Form_Obdelava_Large.get());
     return windows;
+}
+
+void InstallSlovenianTranslations(QApplication& app)
+{
+    // Qt's own dialogs (file dialogs, message-box buttons) in Slovenian; the
+    // translator lives as long as the application.
+    auto* translator = new QTranslator(&app);
+    if (translator->load(QLocale(QLocale::Slovenian, QLocale::Slovenia), QStringLiteral("qt"),
+                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(translator);
 }

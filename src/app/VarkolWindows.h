@@ -3,9 +3,8 @@
 // The program's five windows, created at start in this order and living
 // until the program ends: the main window, the experiment run window, the
 // automatic-experiment settings, the histogram and the large signal view.
-// The main window receives the other four (AttachWindows) once they exist;
-// the run window reaches the main window through its Host hooks, which are
-// connected here.
+// The main window receives the other four (AttachWindows) once they exist
+// and drives the run window with run plans.
 
 #include "app/Glavna.h"
 #include "data/Unit_Hystogram.h"
@@ -28,3 +27,8 @@ struct VarkolWindows {
 // Sets the application title and creates the five windows (all hidden).
 // The store, server and browser must outlive the windows.
 VarkolWindows CreateVarkolWindows(Podatki& store, OpcServer& server, OpcServerBrowser& browser);
+
+class QApplication;
+// Loads Qt's Slovenian translations (qt_sl) for its own dialogs, when
+// they are installed.
+void InstallSlovenianTranslations(QApplication& app);

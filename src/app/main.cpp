@@ -7,6 +7,7 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    InstallSlovenianTranslations(app);
     Podatki store;
     OpcClientObjects opc = CreateDefaultOpcClient();
     VarkolWindows windows = CreateVarkolWindows(store, *opc.Server, *opc.Browser);

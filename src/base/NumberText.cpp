@@ -201,10 +201,20 @@ std::optional<double> ScanNumber(QStringView text, QStringView separator)
 
 [[noreturn]] void ThrowNotANumber(const QString& text)
 {
-    throw ConversionError("'" + text.toStdString() + "' ni veljavno število");
+    throw ConversionError("'" + QuotedForMessage(text).toStdString() + "' ni veljavno število");
 }
 
 }  // namespace
+
+QString QuotedForMessage(const QString& text)
+{
+    constexpr qsizetype Longest = 40;
+    QString shown = text.left(Longest);
+    for (QChar& c : shown)
+        if (!c.isPrint())
+            c = u'?';
+    return text.size() > Longest ? shown + QStringLiteral("…") : shown;
+}
 
 QString DecimalSeparator()
 {
@@ -259,11 +269,11 @@ int ParseInteger(const QString& text)
     const QString trimmed = text.trimmed();
     static const QRegularExpression integer(QStringLiteral(R"(^[+-]?[0-9]+$)"));
     if (!integer.match(trimmed).hasMatch())
-        throw ConversionError("'" + text.toStdString() + "' ni veljavno celo število");
+        throw ConversionError("'" + QuotedForMessage(text).toStdString() + "' ni veljavno celo število");
     bool ok = false;
     const qlonglong value = trimmed.toLongLong(&ok);
     if (!ok || value < INT_MIN || value > INT_MAX)
-        throw ConversionError("'" + text.toStdString() + "' ni veljavno celo število");
+        throw ConversionError("'" + QuotedForMessage(text).toStdString() + "' ni veljavno celo število");
     return static_cast<int>(value);
 }
 

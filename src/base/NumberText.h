@@ -22,6 +22,11 @@
 #include <optional>
 #include <string>
 
+// A text of a file or of a field as an error message quotes it: characters
+// that cannot be shown as "?", at most 40 characters (then "…"), so that a
+// wrong or binary file never puts raw bytes into a message.
+QString QuotedForMessage(const QString& text);
+
 // The default locale's decimal separator.
 QString DecimalSeparator();
 

@@ -1,6 +1,7 @@
 #include "base/StringGrid.h"
 
 #include <QHeaderView>
+#include <QScopedValueRollback>
 
 StringGrid::StringGrid(int columnCount, int rowCount, int columnWidth, int rowHeight,
                        QWidget* parent)
@@ -25,10 +26,24 @@ StringGrid::StringGrid(int columnCount, int rowCount, int columnWidth, int rowHe
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 
     connect(this, &QTableWidget::currentCellChanged, this, [this](int row, int column, int, int) {
-        if (row >= 0 && column >= 0)
+        if (!quiet_ && row >= 0 && column >= 0)
             emit SelectCell(column, row);
     });
+    connect(this, &QTableWidget::cellPressed, this,
+            [this](int row, int column) { emit SelectCell(column, row); });
     connect(this, &QTableWidget::cellDoubleClicked, this, [this](int, int) { emit DblClick(); });
+}
+
+void StringGrid::focusInEvent(QFocusEvent* event)
+{
+    const QScopedValueRollback quiet(quiet_, true);
+    QTableWidget::focusInEvent(event);
+}
+
+void StringGrid::mousePressEvent(QMouseEvent* event)
+{
+    const QScopedValueRollback quiet(quiet_, true);
+    QTableWidget::mousePressEvent(event);
 }
 
 QString StringGrid::Cell(int column, int row) const

@@ -17,7 +17,17 @@ public:
     void SetCell(int column, int row, const QString& text);
 
 signals:
-    // A cell became the selected one (by click or keyboard).
+    // A cell was selected: clicked (also the current cell again) or reached
+    // with the arrow keys. Moving the focus into the grid selects nothing.
     void SelectCell(int column, int row);
     void DblClick();
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    // Inside a focus change or a mouse press: the current cell changes, but
+    // the press reports the cell itself and a focus change reports none.
+    bool quiet_ = false;
 };

@@ -13,9 +13,11 @@
 
 class FileLines {
 public:
-    // Reads the whole file: UTF-8, or Latin-1 when it is not valid UTF-8;
-    // CR LF and LF both end a line, and a closing line break does not start
-    // another. Files over 256 MB are refused.
+    // Reads the whole file: UTF-8, or the Central European code page
+    // Windows-1250 (in which 8-bit files of Slovenian systems are written)
+    // when it is not valid UTF-8; CR LF, LF and a lone CR each end a line,
+    // and a closing line break does not start another. Files over 256 MB and
+    // files that hold NUL bytes (not text) are refused.
     explicit FileLines(const QString& fileName);
     // Lines already in memory, reported under `fileName`.
     FileLines(const QString& fileName, QStringList lines);
@@ -47,3 +49,6 @@ void WriteTextLines(const QString& fileName, const QStringList& lines);
 
 // Writes the bytes in one go through a QSaveFile.
 void WriteFileBytes(const QString& fileName, const QByteArray& bytes);
+
+// Bytes of the Central European code page Windows-1250 as text.
+QString DecodeWindows1250(const QByteArray& bytes);

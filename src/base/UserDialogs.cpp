@@ -23,9 +23,15 @@ QString RunFileDialog(QWidget* parent, const FileDialogRequest& request,
         dialog.setNameFilters(QtNameFilters(request.Filter).split(QStringLiteral(";;")));
     if (!request.FileName.isEmpty())
         dialog.selectFile(request.FileName);
+    // Wide enough for the name, size, type and date columns.
+    dialog.resize(900, 560);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    return WithDefaultExtension(dialog.selectedFiles().constFirst(), request.DefaultExtension);
+    // An existing file is opened under its own name; only a new file gets
+    // the default extension.
+    const QString chosen = dialog.selectedFiles().constFirst();
+    return mode == QFileDialog::AcceptSave ? WithDefaultExtension(chosen, request.DefaultExtension)
+                                           : chosen;
 }
 
 } // namespace

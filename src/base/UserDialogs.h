@@ -10,7 +10,8 @@ class QWidget;
 
 // One file dialog: caption, initial directory, filter in the program's
 // "Description|patterns|Description|patterns" notation, default extension
-// (without a dot, appended when the chosen name has none) and proposed name.
+// (without a dot, appended to a name without one in a save dialog) and
+// proposed name.
 struct FileDialogRequest {
     QString Caption{};
     QString Directory{};

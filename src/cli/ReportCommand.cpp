@@ -67,9 +67,10 @@ int RunReport(int argc, char** argv)
     args.ExpectPositionalCount(0);
     const auto out = args.Option("out");
     if (!out)
-        throw UsageError("usage: report --out F.docx [--settings F.vkx] [--data F.vkd [conditioning "
-                         "options]] [--model F.vkm] [--controller F.vkc] [--template T] "
-                         "[--no-processing] [--no-model] [--no-controller]");
+        throw UsageError(
+            "usage: report --out F.docx [--settings F.vkx] [--data F.vkd [conditioning "
+            "options]] [--model F.vkm] [--controller F.vkc] [--template T] "
+            "[--no-processing] [--no-model] [--no-controller]");
     if (!args.Option("data")) {
         for (const std::string& name : ConditioningOptionNames) {
             if (args.Has(name))

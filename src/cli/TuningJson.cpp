@@ -8,6 +8,8 @@
 
 #include <charconv>
 #include <cmath>
+#include <optional>
+#include <utility>
 
 const std::set<std::string> SequencerOptions = {"sequencer", "y1-range"};
 
@@ -55,6 +57,32 @@ JsonValue Gains(const ControllerGains& g)
 JsonValue Curve(const std::vector<double>& values)
 {
     return JsonValue::NumberArray(values.data(), static_cast<int>(values.size()));
+}
+
+JsonValue Optional(const std::optional<double>& value)
+{
+    return value ? JsonValue(*value) : JsonValue();
+}
+
+JsonValue Robustness(const LoopRobustness& loop, bool disturbance)
+{
+    const FrequencyFigures& f = loop.Frequency;
+    const ResponseFigures& r = loop.Response;
+    JsonValue o;
+    o.Add("ms", f.Ms);
+    o.Add("ms_frequency", f.MsFrequency);
+    o.Add("gain_margin", Optional(f.GainMargin));
+    o.Add("phase_crossover", Optional(f.PhaseCrossover));
+    o.Add("phase_margin_deg", Optional(f.PhaseMarginDeg));
+    o.Add("gain_crossover", Optional(f.GainCrossover));
+    o.Add("stable", f.Stable);
+    if (disturbance)
+        o.Add("peak", Optional(r.Peak));
+    else
+        o.Add("overshoot_percent", Optional(r.OvershootPercent));
+    o.Add("settling_time", Optional(r.SettlingTime));
+    o.Add("iae", r.Iae);
+    return o;
 }
 
 JsonValue Texts(const std::array<QString, 3>& texts)
@@ -159,6 +187,12 @@ JsonValue TuningJson(Podatki& store, const TuningRequest& tuning, ControllerForm
     responses.Add("PID", Curve(r.PID));
     responses.Add("P", Curve(r.P));
     out.Add("responses", std::move(responses));
+    JsonValue robustness;
+    const bool disturbance = tuning.ResponseChoice == DisturbanceResponse;
+    for (const auto& [key, loop] : {std::pair{"I", LoopI}, std::pair{"P", LoopP},
+                                    std::pair{"PI", LoopPI}, std::pair{"PID", LoopPID}})
+        robustness.Add(key, Robustness(r.Robustness[loop], disturbance));
+    out.Add("robustness", std::move(robustness));
     JsonValue formJson;
     formJson.Add("names", Texts(formTexts.Names));
     formJson.Add("fields", Texts(formTexts.Fields));

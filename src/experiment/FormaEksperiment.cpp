@@ -137,15 +137,32 @@ void TEksperiment::BuildControls()
                                                    {Chart3, Label_Exp_Y1},
                                                    {Chart2, Label_Exp_Y2}};
     for (int row = 0; row < 4; ++row) {
+        // Each value under its signal's name and the description of its tag
+        // (which names the unit).
+        auto* caption = new QLabel(this);
+        caption->setObjectName(QStringLiteral("Caption_") + rows[row].second->objectName());
+        caption->setAlignment(Qt::AlignRight | Qt::AlignBottom);
+        caption->setWordWrap(true);
+        caption->setMaximumWidth(160);
+        ValueCaptions[static_cast<std::size_t>(row)] = caption;
+        auto* value = new QVBoxLayout;
+        value->addStretch();
+        value->addWidget(caption);
+        value->addWidget(rows[row].second);
+        value->addStretch();
         charts->addWidget(rows[row].first, row, 0);
-        charts->addWidget(rows[row].second, row, 1);
+        charts->addLayout(value, row, 1);
         charts->setRowStretch(row, 1);
     }
     charts->setColumnStretch(0, 1);
+    ShowValueCaptions(LoopTags{});
 
     auto* time = new QHBoxLayout;
     time->addWidget(Label1);
     time->addWidget(Label2, 1);
+    auto* seconds = new QLabel(QStringLiteral("s"), this);
+    seconds->setObjectName(QStringLiteral("Label_EnotaCasa"));
+    time->addWidget(seconds);
     auto* side = new QVBoxLayout;
     side->addLayout(time);
     side->addWidget(ScrollBar1, 1, Qt::AlignHCenter);
@@ -232,6 +249,7 @@ RunStart TEksperiment::Start(const RunPlan& plan)
                       .arg(untagged_.join(QStringLiteral(", "))));
     RocniAvtomatski->setVisible(plan.Automatic);
     SetManualInputEnabled(Engine.SliderEnabled);
+    ShowValueCaptions(plan.Loop);
 
     // The store takes the new record's header now; Run gives the previous
     // record its header back when the run stops before its first sample.
@@ -372,6 +390,18 @@ void TEksperiment::ShowSample(const TickSample& sample)
 }
 
 // ---------------------------------------------------------------- ending
+
+void TEksperiment::ShowValueCaptions(const LoopTags& loop)
+{
+    const std::array<std::pair<const char*, TagRole>, 4> shown = {
+        {{"MV", TagRole::MV}, {"U", TagRole::U}, {"Y1", TagRole::Y1}, {"Y2", TagRole::Y2}}};
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        const QString description = loop.Description(shown[i].second).trimmed();
+        const QString name = QString::fromLatin1(shown[i].first);
+        ValueCaptions[i]->setText(description.isEmpty() ? name + u':'
+                                                        : QStringLiteral("%1 (%2):").arg(name, description));
+    }
+}
 
 QString TEksperiment::RunNotes() const
 {

@@ -63,6 +63,8 @@ public:
     QLabel* Label_Exp_U1 = nullptr;
     QLabel* Label_Exp_Y1 = nullptr;
     QLabel* Label_Exp_Y2 = nullptr;
+    // The names of the four values with their tags' descriptions.
+    std::array<QLabel*, 4> ValueCaptions{};
     QLabel* Label1 = nullptr; // "t="
     QLabel* Label2 = nullptr; // experiment time
     QScrollBar* ScrollBar1 = nullptr;
@@ -115,6 +117,7 @@ private:
     bool WaitForMvQuality();
     // Connected, but the loop has none of its tags: the run is simulated.
     bool LoopWithoutTags() const;
+    void ShowValueCaptions(const LoopTags& loop);
     // What the status line adds to the connection text: the signals without
     // a tag on the server, a loop that is not switched.
     QString RunNotes() const;

@@ -181,5 +181,10 @@ QString ProposedSettingsFileName(const QString& startTime, const QString& shortD
 
 QString ProposedSettingsFileName(const QString& startTime, const QDate& startDate)
 {
-    return ProposedSettingsFileName(startTime, QLocale().toString(startDate, QLocale::ShortFormat));
+    // Day, month and year in digits: a locale's month names or blanks would
+    // end up in the file name.
+    return ProposedSettingsFileName(startTime, QStringLiteral("%1.%2.%3")
+                                                   .arg(startDate.day())
+                                                   .arg(startDate.month())
+                                                   .arg(startDate.year()));
 }

@@ -100,4 +100,5 @@ void WriteExperimentSettings(const QString& fileName, const ExperimentSettings& 
 // "." as "_", then ".vkx"; every "/" as "_". For 12:00:00 on 6.12.2026:
 // "12_00_00__6_12_2026.vkx".
 QString ProposedSettingsFileName(const QString& startTime, const QString& shortDateText);
+// The same with the date as day_month_year in digits, whatever the locale.
 QString ProposedSettingsFileName(const QString& startTime, const QDate& startDate);

@@ -11,9 +11,10 @@
 
 ModelChart::ModelChart() : LineChart(QStringLiteral("Odprtozančni odziv procesa"))
 {
-    measured_ = AddLineSeries(QStringLiteral("LineSeries1"), QStringLiteral("Meritev"),
-                              QColor(0, 0, 255));
-    output_ = AddLineSeries(QStringLiteral("LineSeries2"), QStringLiteral("Model"), QColor(255, 0, 0));
+    measured_ =
+        AddLineSeries(QStringLiteral("LineSeries1"), QStringLiteral("Meritev"), QColor(0, 0, 255));
+    output_ =
+        AddLineSeries(QStringLiteral("LineSeries2"), QStringLiteral("Model"), QColor(255, 0, 0));
     legend()->setAlignment(Qt::AlignBottom);
     legend()->show();
 }

@@ -171,11 +171,13 @@ void DocumentXmlWriter::WriteTable(const NewTable& table, const std::vector<Pict
             for (const auto& paragraph : cell.Paragraphs) {
                 double line = 0;
                 for (const Run& run : paragraph->Runs)
-                    line += run.Type == Run::Kind::Text ? EstimatedTextTwips(run.Text, run.Format) : 0;
+                    line +=
+                        run.Type == Run::Kind::Text ? EstimatedTextTwips(run.Text, run.Format) : 0;
                 needed = std::max(needed, line);
             }
             double& width = widths[static_cast<std::size_t>(c)];
-            width = std::max(width, std::max(LeastColumn, std::ceil(needed * FaceAllowance + CellMargins)));
+            width = std::max(
+                width, std::max(LeastColumn, std::ceil(needed * FaceAllowance + CellMargins)));
         }
     }
     const double textWidth = static_cast<double>(source_.TextWidthEmu / EmuPerTwip);
@@ -278,7 +280,8 @@ XmlNode& MarkProperties(XmlNode& paragraph)
 {
     XmlNode* pPr = paragraph.Child(QStringLiteral("w:pPr"));
     if (!pPr) {
-        paragraph.Children.insert(paragraph.Children.begin(), XmlNode::Element(QStringLiteral("w:pPr")));
+        paragraph.Children.insert(paragraph.Children.begin(),
+                                  XmlNode::Element(QStringLiteral("w:pPr")));
         pPr = &paragraph.Children.front();
     }
     XmlNode* rPr = pPr->Child(QStringLiteral("w:rPr"));
@@ -311,8 +314,10 @@ void TemplateCellInsertAfter(XmlNode& table, int row, int column, const QString&
         if (const XmlNode* mark = pPr->Child(QStringLiteral("w:rPr"))) {
             for (const XmlNode& child : mark->Children) {
                 if (!child.IsText() && child.Name != QStringLiteral("w:ins") &&
-                    child.Name != QStringLiteral("w:del") && child.Name != QStringLiteral("w:moveFrom") &&
-                    child.Name != QStringLiteral("w:moveTo") && child.Name != QStringLiteral("w:rPrChange"))
+                    child.Name != QStringLiteral("w:del") &&
+                    child.Name != QStringLiteral("w:moveFrom") &&
+                    child.Name != QStringLiteral("w:moveTo") &&
+                    child.Name != QStringLiteral("w:rPrChange"))
                     properties.Children.push_back(child);
             }
         }
@@ -336,8 +341,8 @@ void TemplateCellInsertAfter(XmlNode& table, int row, int column, const QString&
         const QChar c = text[i];
         if (c == u'\t' || c == u'\n' || c == u'\r') {
             flush();
-            run.Children.push_back(XmlNode::Element(c == u'\t' ? QStringLiteral("w:tab")
-                                                               : QStringLiteral("w:br")));
+            run.Children.push_back(
+                XmlNode::Element(c == u'\t' ? QStringLiteral("w:tab") : QStringLiteral("w:br")));
             if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
                 ++i;
         } else {
@@ -356,7 +361,8 @@ void TemplateCellSetBold(XmlNode& table, int row, int column, bool bold)
         for (XmlNode* run : paragraph->ChildrenNamed(QStringLiteral("w:r"))) {
             XmlNode* properties = run->Child(QStringLiteral("w:rPr"));
             if (!properties) {
-                run->Children.insert(run->Children.begin(), XmlNode::Element(QStringLiteral("w:rPr")));
+                run->Children.insert(run->Children.begin(),
+                                     XmlNode::Element(QStringLiteral("w:rPr")));
                 properties = &run->Children.front();
             }
             PutBold(*properties, bold);
@@ -372,16 +378,19 @@ void TemplateTableSetAlignment(XmlNode& table, int alignment)
         properties = &table.Children.front();
     }
     auto& children = properties->Children;
-    children.erase(std::remove_if(children.begin(), children.end(),
-                                  [](const XmlNode& n) { return n.Name == QStringLiteral("w:jc"); }),
-                   children.end());
+    children.erase(
+        std::remove_if(children.begin(), children.end(),
+                       [](const XmlNode& n) { return n.Name == QStringLiteral("w:jc"); }),
+        children.end());
     // jc follows the style, floating position, overlap, direction, banding
     // and width of the table.
-    static const QStringList before = {
-        QStringLiteral("w:tblStyle"),         QStringLiteral("w:tblpPr"),
-        QStringLiteral("w:tblOverlap"),       QStringLiteral("w:bidiVisual"),
-        QStringLiteral("w:tblStyleRowBandSize"), QStringLiteral("w:tblStyleColBandSize"),
-        QStringLiteral("w:tblW")};
+    static const QStringList before = {QStringLiteral("w:tblStyle"),
+                                       QStringLiteral("w:tblpPr"),
+                                       QStringLiteral("w:tblOverlap"),
+                                       QStringLiteral("w:bidiVisual"),
+                                       QStringLiteral("w:tblStyleRowBandSize"),
+                                       QStringLiteral("w:tblStyleColBandSize"),
+                                       QStringLiteral("w:tblW")};
     auto at = children.begin();
     while (at != children.end() && (at->IsText() || before.contains(at->Name)))
         ++at;

@@ -15,7 +15,8 @@ class DocumentXmlWriter {
 public:
     explicit DocumentXmlWriter(const DocxTemplate& source) : source_(source) {}
 
-    void WriteParagraph(const docx::Paragraph& paragraph, const std::vector<docx::Picture>& pictures);
+    void WriteParagraph(const docx::Paragraph& paragraph,
+                        const std::vector<docx::Picture>& pictures);
     // Columns as wide as their widest cell needs, together at most the text
     // width; borders all round and between the cells.
     void WriteTable(const docx::NewTable& table, const std::vector<docx::Picture>& pictures);

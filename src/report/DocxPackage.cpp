@@ -33,8 +33,8 @@ XmlNode ContentTypes(const DocxTemplate& source, const QString& corePart)
     bool png = false, core = false;
     for (XmlNode& entry : types.Children) {
         if (entry.Name == QStringLiteral("Default") &&
-            entry.Attribute(QStringLiteral("Extension")).compare(QStringLiteral("png"),
-                                                                 Qt::CaseInsensitive) == 0) {
+            entry.Attribute(QStringLiteral("Extension"))
+                    .compare(QStringLiteral("png"), Qt::CaseInsensitive) == 0) {
             png = true;
         } else if (entry.Name == QStringLiteral("Override")) {
             const QString part = entry.Attribute(QStringLiteral("PartName"));
@@ -47,11 +47,11 @@ XmlNode ContentTypes(const DocxTemplate& source, const QString& corePart)
         }
     }
     if (!png)
-        types.Children.insert(types.Children.begin(),
-                              XmlNode::Element(QStringLiteral("Default"),
-                                               {{QStringLiteral("Extension"), QStringLiteral("png")},
-                                                {QStringLiteral("ContentType"),
-                                                 QStringLiteral("image/png")}}));
+        types.Children.insert(
+            types.Children.begin(),
+            XmlNode::Element(QStringLiteral("Default"),
+                             {{QStringLiteral("Extension"), QStringLiteral("png")},
+                              {QStringLiteral("ContentType"), QStringLiteral("image/png")}}));
     if (!core)
         types.Children.push_back(XmlNode::Element(
             QStringLiteral("Override"), {{QStringLiteral("PartName"), u'/' + corePart},
@@ -88,7 +88,8 @@ QByteArray CoreProperties()
         QStringLiteral(
             "<cp:coreProperties "
             "xmlns:cp=\"http://schemas.openxmlformats.org/package/2006/metadata/core-properties\" "
-            "xmlns:dc=\"http://purl.org/dc/elements/1.1/\" xmlns:dcterms=\"http://purl.org/dc/terms/\" "
+            "xmlns:dc=\"http://purl.org/dc/elements/1.1/\" "
+            "xmlns:dcterms=\"http://purl.org/dc/terms/\" "
             "xmlns:dcmitype=\"http://purl.org/dc/dcmitype/\" "
             "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">"
             "<dc:title>Poročilo o eksperimentu</dc:title><dc:creator>Varkol</dc:creator>"
@@ -138,9 +139,9 @@ QByteArray BuildDocxPackage(const DocxTemplate& source, const QString& bodyXml,
     for (std::size_t i = 0; i < pictures.size(); ++i) {
         const int index = static_cast<int>(i);
         const QString name = MediaName(source, index);
-        documentRelationships.Children.push_back(Relationship(PictureRelationshipId(source, index),
-                                                              docxns::ImageRelationship,
-                                                              RelativeTarget(source.MainPart, name)));
+        documentRelationships.Children.push_back(
+            Relationship(PictureRelationshipId(source, index), docxns::ImageRelationship,
+                         RelativeTarget(source.MainPart, name)));
         media.push_back({name, pictures[i].Png, true});
     }
 
@@ -160,7 +161,8 @@ QByteArray BuildDocxPackage(const DocxTemplate& source, const QString& bodyXml,
     document += QStringLiteral("</w:body></w:document>");
 
     std::vector<ZipEntry> entries;
-    entries.push_back({QStringLiteral("[Content_Types].xml"), XmlPart(ContentTypes(source, corePart))});
+    entries.push_back(
+        {QStringLiteral("[Content_Types].xml"), XmlPart(ContentTypes(source, corePart))});
     entries.push_back({QStringLiteral("_rels/.rels"), XmlPart(packageRelationships)});
     entries.push_back({source.MainPart, XmlPart(document)});
     entries.push_back({source.DocumentRelationshipsPart(), XmlPart(documentRelationships)});

@@ -96,7 +96,8 @@ qint64 TwipsAttribute(const XmlNode* node, const QString& name, qint64 fallback)
 
 qint64 TextWidth(const XmlNode& sectPr)
 {
-    const qint64 page = TwipsAttribute(sectPr.Child(QStringLiteral("w:pgSz")), QStringLiteral("w:w"), 11906);
+    const qint64 page =
+        TwipsAttribute(sectPr.Child(QStringLiteral("w:pgSz")), QStringLiteral("w:w"), 11906);
     const XmlNode* margins = sectPr.Child(QStringLiteral("w:pgMar"));
     const qint64 left = TwipsAttribute(margins, QStringLiteral("w:left"), 1417);
     const qint64 right = TwipsAttribute(margins, QStringLiteral("w:right"), 1417);
@@ -144,7 +145,8 @@ void TakeBody(DocxTemplate& t, XmlNode document, const QString& fileName)
         if (declared.isEmpty())
             document.SetAttribute(prefix, uri);
         else if (declared != uri)
-            Refuse(fileName, QStringLiteral("predpona %1 ima nepričakovan pomen").arg(prefix.mid(6)));
+            Refuse(fileName,
+                   QStringLiteral("predpona %1 ima nepričakovan pomen").arg(prefix.mid(6)));
     }
     XmlNode* body = document.Child(QStringLiteral("w:body"));
     std::vector<XmlNode> blocks;
@@ -176,7 +178,8 @@ void TakeBody(DocxTemplate& t, XmlNode document, const QString& fileName)
 QString RelationshipTarget(const XmlNode& relationships, const QString& type)
 {
     for (const XmlNode& r : relationships.Children) {
-        if (r.Name == QStringLiteral("Relationship") && r.Attribute(QStringLiteral("Type")) == type &&
+        if (r.Name == QStringLiteral("Relationship") &&
+            r.Attribute(QStringLiteral("Type")) == type &&
             r.Attribute(QStringLiteral("TargetMode")) != QStringLiteral("External"))
             return r.Attribute(QStringLiteral("Target"));
     }
@@ -202,7 +205,8 @@ DocxTemplate BuiltInTemplate()
         ParseXml(BuiltInDocumentRelationships, QStringLiteral("word/_rels/document.xml.rels"));
     t.Parts[QStringLiteral("word/styles.xml")] = XmlPart(QString::fromUtf8(BuiltInStyles));
     t.Parts[QStringLiteral("word/settings.xml")] = XmlPart(QString::fromUtf8(BuiltInSettings));
-    TakeBody(t, ParseXml(BuiltInDocument, QStringLiteral("word/document.xml")), BuiltInTemplateName);
+    TakeBody(t, ParseXml(BuiltInDocument, QStringLiteral("word/document.xml")),
+             BuiltInTemplateName);
     return t;
 }
 
@@ -229,8 +233,8 @@ bool IsBuiltInTemplate(const QString& templateName)
 
 QString DocxTemplate::DocumentRelationshipsPart() const
 {
-    return PartFolder(MainPart) + QStringLiteral("_rels/") + MainPart.mid(PartFolder(MainPart).size()) +
-           QStringLiteral(".rels");
+    return PartFolder(MainPart) + QStringLiteral("_rels/") +
+           MainPart.mid(PartFolder(MainPart).size()) + QStringLiteral(".rels");
 }
 
 DocxTemplate LoadTemplate(const QString& templateName)
@@ -248,8 +252,9 @@ DocxTemplate LoadTemplate(const QString& templateName)
     // Word 97-2003 documents and templates (and encrypted packages) are OLE
     // compound files.
     if (bytes.startsWith(QByteArray::fromHex("d0cf11e0a1b11ae1")))
-        Refuse(fileName, QStringLiteral("dokument je v stari binarni obliki (.doc, .dot) ali šifriran; "
-                                        "shranite ga kot predlogo .dotx ali dokument .docx"));
+        Refuse(fileName,
+               QStringLiteral("dokument je v stari binarni obliki (.doc, .dot) ali šifriran; "
+                              "shranite ga kot predlogo .dotx ali dokument .docx"));
 
     DocxTemplate t;
     t.FileName = fileName;
@@ -269,7 +274,8 @@ DocxTemplate LoadTemplate(const QString& templateName)
     t.MainPart = main;
     const QString type = MainPartType(t.ContentTypes, main);
     if (type != docxns::DocumentType && type != docxns::TemplateType)
-        Refuse(fileName, QStringLiteral("glavni del ni dokument ali predloga brez makrov (%1)").arg(type));
+        Refuse(fileName,
+               QStringLiteral("glavni del ni dokument ali predloga brez makrov (%1)").arg(type));
 
     const QString relationshipsPart = t.DocumentRelationshipsPart();
     if (t.Parts.count(relationshipsPart))

@@ -47,7 +47,8 @@ DocxTemplate LoadTemplate(const QString& templateName);
 
 // The relationship types and content types the report uses.
 namespace docxns {
-inline const QString Main = QStringLiteral("http://schemas.openxmlformats.org/wordprocessingml/2006/main");
+inline const QString Main =
+    QStringLiteral("http://schemas.openxmlformats.org/wordprocessingml/2006/main");
 inline const QString Relationships =
     QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships");
 inline const QString Drawing =

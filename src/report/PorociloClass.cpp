@@ -62,9 +62,9 @@ void Paragraphs(DocumentSelection& selection, int count)
 void ControllerTagRows(WordDocument& document, int table, const LoopTags& tags,
                        std::initializer_list<TagRole> roles)
 {
-    static const QString labels[] = {QStringLiteral("P člen"),  QStringLiteral("I člen"),
-                                     QStringLiteral("D člen"),  QStringLiteral("R/A"),
-                                     QStringLiteral("Ročno"),   QStringLiteral("Avtomatsko")};
+    static const QString labels[] = {QStringLiteral("P člen"), QStringLiteral("I člen"),
+                                     QStringLiteral("D člen"), QStringLiteral("R/A"),
+                                     QStringLiteral("Ročno"),  QStringLiteral("Avtomatsko")};
     int row = 2;
     for (TagRole role : roles) {
         Cell(document, table, row, 1, labels[row - 2]);
@@ -130,9 +130,10 @@ ReportOutcome TPorocilo::WriteReport(const ReportInputs& in, const ShowDocument&
     Paragraphs(sel, 3);
 
     // 5. Table 1: the process signals with their descriptions and tags.
-    AddTable(doc, 5, 3,
-             {QStringLiteral("Procesni signali"), QStringLiteral("Opis"), QStringLiteral("OPC točke")},
-             true);
+    AddTable(
+        doc, 5, 3,
+        {QStringLiteral("Procesni signali"), QStringLiteral("Opis"), QStringLiteral("OPC točke")},
+        true);
     const std::pair<QString, TagRole> signalRows[] = {
         {QStringLiteral("Manipulativni signal 1"), TagRole::MV},
         {QStringLiteral("Izhod regulatorja"), TagRole::U},
@@ -149,18 +150,21 @@ ReportOutcome TPorocilo::WriteReport(const ReportInputs& in, const ShowDocument&
     Paragraphs(sel, 2);
 
     // 6. Table 2: the tags of the controller's parameters and switch.
-    AddTable(doc, 7, 2, {QStringLiteral("Parametri regulatorja"), QStringLiteral("OPC točke")}, true);
-    ControllerTagRows(doc, 2, in.Tags,
-                      {TagRole::P, TagRole::I, TagRole::D, TagRole::RA, TagRole::Manual, TagRole::Auto});
+    AddTable(doc, 7, 2, {QStringLiteral("Parametri regulatorja"), QStringLiteral("OPC točke")},
+             true);
+    ControllerTagRows(
+        doc, 2, in.Tags,
+        {TagRole::P, TagRole::I, TagRole::D, TagRole::RA, TagRole::Manual, TagRole::Auto});
     sel.EndKey();
     Paragraphs(sel, 2);
 
     // 7. Table 3: the same for the outer controller.
     AddTable(doc, 7, 2,
-             {QStringLiteral("Parametri zunanjega regulatorja"), QStringLiteral("OPC točke")}, true);
-    ControllerTagRows(doc, 3, in.Tags,
-                      {TagRole::P2, TagRole::I2, TagRole::D2, TagRole::RA2, TagRole::Manual2,
-                       TagRole::Auto2});
+             {QStringLiteral("Parametri zunanjega regulatorja"), QStringLiteral("OPC točke")},
+             true);
+    ControllerTagRows(
+        doc, 3, in.Tags,
+        {TagRole::P2, TagRole::I2, TagRole::D2, TagRole::RA2, TagRole::Manual2, TagRole::Auto2});
     sel.EndKey();
     Paragraphs(sel, 2);
 

@@ -32,8 +32,8 @@ struct ReportInputs {
     QString Title;    // the main window's caption
     QString FileName; // the report document
     QString Template = BuiltInTemplateName;
-    QString ServerName; // ComboBox2
-    LoopTags Tags;      // the tag table: tags and descriptions by role
+    QString ServerName;                         // ComboBox2
+    LoopTags Tags;                              // the tag table: tags and descriptions by role
     std::array<ReportStatistics, 4> Statistics; // MV, U, Y1, Y2
 
     // The model page: Edit_Gain, Edit_Time, Edit_Delay, Label_STD,

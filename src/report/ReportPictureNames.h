@@ -8,16 +8,16 @@
 #include <array>
 
 enum class ReportPicture {
-    SignalMV,      // "omidra0.png": large signal view, MV
-    SignalU,       // "omidra.png"
-    SignalY1,      // "omidra1.png"
-    SignalY2,      // "omidra2.png"
-    HistogramMV,   // "omidra_HMV.png": histogram view, MV
-    HistogramU,    // "omidra_HU.png"
-    HistogramY1,   // "omidra_HY.png"
-    HistogramY2,   // "omidra_HY1.png"
-    Model,         // "omidra3.png": the model chart
-    Responses,     // "omidra4.png": the response chart
+    SignalMV,    // "omidra0.png": large signal view, MV
+    SignalU,     // "omidra.png"
+    SignalY1,    // "omidra1.png"
+    SignalY2,    // "omidra2.png"
+    HistogramMV, // "omidra_HMV.png": histogram view, MV
+    HistogramU,  // "omidra_HU.png"
+    HistogramY1, // "omidra_HY.png"
+    HistogramY2, // "omidra_HY1.png"
+    Model,       // "omidra3.png": the model chart
+    Responses,   // "omidra4.png": the response chart
 };
 
 inline constexpr std::array<ReportPicture, 10> AllReportPictures = {

@@ -17,8 +17,9 @@ namespace {
 
 constexpr ReportPicture SignalPictures[] = {ReportPicture::SignalMV, ReportPicture::SignalU,
                                             ReportPicture::SignalY1, ReportPicture::SignalY2};
-constexpr ReportPicture HistogramPictures[] = {ReportPicture::HistogramMV, ReportPicture::HistogramU,
-                                               ReportPicture::HistogramY1, ReportPicture::HistogramY2};
+constexpr ReportPicture HistogramPictures[] = {
+    ReportPicture::HistogramMV, ReportPicture::HistogramU, ReportPicture::HistogramY1,
+    ReportPicture::HistogramY2};
 
 // Runs `restore` when it goes out of scope, whether the export got through
 // or not.

@@ -2,8 +2,8 @@
 
 #include "base/Errors.h"
 #include "base/TextFile.h"
-#include "report/DocxPackage.h"
 #include "report/DocumentXml.h"
+#include "report/DocxPackage.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -145,7 +145,9 @@ DocumentTable TableCollection::Add(int rows, int columns)
     if (selection.table_)
         Fail(QStringLiteral("Tabele ni mogoče vstaviti v tabelo."));
     if (rows < 1 || columns < 1 || columns > 63)
-        Fail(QStringLiteral("Tabela z %1 vrsticami in %2 stolpci ni mogoča.").arg(rows).arg(columns));
+        Fail(QStringLiteral("Tabela z %1 vrsticami in %2 stolpci ni mogoča.")
+                 .arg(rows)
+                 .arg(columns));
 
     const Paragraph& at = *selection.paragraph_;
     NewTable table;
@@ -264,8 +266,7 @@ void DocumentSelection::AddPicture(const QString& fileName)
     quint32 width = 0, height = 0;
     double dpiX = 96, dpiY = 96;
     if (!ReadPngSize(picture.Png, width, height, dpiX, dpiY))
-        throw FileError(
-            QStringLiteral("%1: datoteka ni slika PNG").arg(fileName).toStdString());
+        throw FileError(QStringLiteral("%1: datoteka ni slika PNG").arg(fileName).toStdString());
     double w = width / dpiX * EmuPerInch;
     double h = height / dpiY * EmuPerInch;
     const double textWidth = static_cast<double>(document_.TextWidthEmu());

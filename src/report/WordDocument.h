@@ -62,7 +62,10 @@ struct NewTable {
     int Columns = 0;
     std::vector<Cell> Cells;
     std::optional<int> RowsAlignment;
-    Cell& At(int row, int column) { return Cells[static_cast<std::size_t>(row * Columns + column)]; }
+    Cell& At(int row, int column)
+    {
+        return Cells[static_cast<std::size_t>(row * Columns + column)];
+    }
 };
 
 // A block of the body: a paragraph or table of the report, or an element of
@@ -84,7 +87,9 @@ public:
 
 private:
     friend class DocumentTable;
-    TableCell(docx::Block* table, int row, int column) : table_(table), row_(row), column_(column) {}
+    TableCell(docx::Block* table, int row, int column) : table_(table), row_(row), column_(column)
+    {
+    }
     docx::Block* table_;
     int row_, column_;
 };

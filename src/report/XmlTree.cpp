@@ -6,6 +6,8 @@
 
 namespace {
 
+constexpr std::size_t MaxDepth = 256;
+
 bool AllowedCharacter(char32_t c)
 {
     return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) ||
@@ -161,6 +163,12 @@ XmlNode ParseXml(const QByteArray& bytes, const QString& partName)
             reader.raiseError(QStringLiteral("dokument z deklaracijo DTD ni dovoljen"));
             break;
         case QXmlStreamReader::StartElement: {
+            // The tree is written and freed recursively: a nesting deeper
+            // than any document needs is refused rather than risked.
+            if (open.size() >= MaxDepth) {
+                reader.raiseError(QStringLiteral("elementi so vgnezdeni pregloboko"));
+                break;
+            }
             XmlNode element;
             element.Name = reader.qualifiedName().toString();
             for (const QXmlStreamAttribute& a : reader.attributes())
@@ -190,11 +198,11 @@ XmlNode ParseXml(const QByteArray& bytes, const QString& partName)
         }
     }
     if (reader.hasError() || !seenRoot)
-        throw FileError(QStringLiteral("%1: vrstica %2: %3")
-                            .arg(partName, QString::number(reader.lineNumber()),
-                                 reader.hasError() ? reader.errorString()
-                                                   : QStringLiteral("del je prazen"))
-                            .toStdString());
+        throw FileError(
+            QStringLiteral("%1: vrstica %2: %3")
+                .arg(partName, QString::number(reader.lineNumber()),
+                     reader.hasError() ? reader.errorString() : QStringLiteral("del je prazen"))
+                .toStdString());
     return root;
 }
 

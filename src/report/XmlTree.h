@@ -53,7 +53,8 @@ struct XmlNode {
 };
 
 // Parses a whole part. Throws FileError "<part>: vrstica N: ..." for text
-// that is not well-formed XML, and refuses document type declarations.
+// that is not well-formed XML, and refuses document type declarations and
+// elements nested more than 256 deep.
 XmlNode ParseXml(const QByteArray& bytes, const QString& partName);
 
 // The part's bytes: the XML declaration, then the element, as UTF-8.

@@ -9,6 +9,7 @@
 namespace {
 
 constexpr zip_uint64_t MaxPartSize = 256u * 1024 * 1024;
+constexpr zip_uint64_t MaxTotalSize = 512u * 1024 * 1024;
 constexpr zip_int64_t MaxParts = 10000;
 
 [[noreturn]] void Fail(const QString& fileName, const QString& reason)
@@ -31,9 +32,8 @@ std::map<QString, QByteArray> ReadZip(const QByteArray& bytes, const QString& fi
 {
     zip_error_t error;
     zip_error_init(&error);
-    zip_source_t* source = zip_source_buffer_create(bytes.constData(),
-                                                    static_cast<zip_uint64_t>(bytes.size()), 0,
-                                                    &error);
+    zip_source_t* source = zip_source_buffer_create(
+        bytes.constData(), static_cast<zip_uint64_t>(bytes.size()), 0, &error);
     if (!source) {
         const QString text = ErrorText(&error);
         zip_error_fini(&error);
@@ -50,6 +50,7 @@ std::map<QString, QByteArray> ReadZip(const QByteArray& bytes, const QString& fi
     zip_error_fini(&error);
 
     std::map<QString, QByteArray> parts;
+    zip_uint64_t total = 0;
     const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
     if (count > MaxParts)
         Fail(fileName, QStringLiteral("arhiv ima preveč delov (%1)").arg(count));
@@ -61,11 +62,13 @@ std::map<QString, QByteArray> ReadZip(const QByteArray& bytes, const QString& fi
         const QString name = QString::fromUtf8(stat.name);
         if (name.endsWith(u'/'))
             continue; // a folder entry
-        if (stat.size > MaxPartSize)
+        total += stat.size;
+        if (stat.size > MaxPartSize || total > MaxTotalSize)
             Fail(fileName, QStringLiteral("del %1 je prevelik").arg(name));
         zip_file_t* file = zip_fopen_index(archive.get(), index, 0);
         if (!file)
-            Fail(fileName, QStringLiteral("%1: %2").arg(name, ErrorText(zip_get_error(archive.get()))));
+            Fail(fileName,
+                 QStringLiteral("%1: %2").arg(name, ErrorText(zip_get_error(archive.get()))));
         QByteArray data(static_cast<qsizetype>(stat.size), Qt::Uninitialized);
         const zip_int64_t read = zip_fread(file, data.data(), stat.size);
         const QString readError = ErrorText(zip_file_get_error(file));

@@ -20,7 +20,8 @@ struct ZipEntry {
 
 // The parts of a zip archive by name. Throws FileError naming `fileName`
 // when the bytes are not a zip archive ("ni arhiv ZIP") or a part cannot be
-// read; parts over 256 MB, or more than 10000 parts, are refused.
+// read; parts over 256 MB, more than 512 MB in all, or more than 10000 parts
+// are refused.
 std::map<QString, QByteArray> ReadZip(const QByteArray& bytes, const QString& fileName);
 
 // The archive of the entries, in their order.

@@ -2,20 +2,12 @@
 // controller without output limits, a first-order lag per process and the
 // dead time as a shift of the written output.
 
-#include "data/GlobalProcedures.h"
+#include "tuning/DiscreteLoop.h"
 #include "tuning/RegulatorClass.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
-
-// Pole of a first-order lag sampled every Ts; a time constant of at most a
-// hundredth of the sampling time counts as no lag.
-double LagPole(double T, double Ts)
-{
-    return (0.01 * Ts >= T) ? 0.0 : std::exp(-SafeDivide(Ts, T, 100));
-}
 
 // The positional PID law with a derivative filtered by Td/5.
 class PidLaw {
@@ -23,10 +15,9 @@ public:
     PidLaw(int type, double Ts, double Kd, double Ki, double Kp)
         : type_(type), ts_(Ts), ki_(Ki), kp_(Kp)
     {
-        const double td = SafeDivide(Kd, Kp, 0);
-        const double g = SafeDivide(1, Ts, 1.0E6);
-        ad_ = (0.01 * Ts >= 0.2 * td) ? 0.0 : std::exp(-SafeDivide(5 * Ts, td, 100));
-        cd_ = (1 - ad_) * g * Kd;
+        const PidCoefficients c(Ts, Kd, Ki, Kp);
+        ad_ = c.AD;
+        cd_ = c.CD;
     }
 
     // The controller output for the error e; any other type than I, PI, PID
@@ -69,11 +60,6 @@ void Put(std::span<double> y, long long index, double value)
 {
     if (index >= 0 && index < static_cast<long long>(y.size()))
         y[static_cast<std::size_t>(index)] = value;
-}
-
-int DelaySamples(double L, double Ts)
-{
-    return RoundHalfEven(SafeDivide(L, Ts, 5000));
 }
 
 } // namespace

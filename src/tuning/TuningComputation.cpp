@@ -165,6 +165,26 @@ void ResponseAxis(const std::vector<const double*>& curves, int n, double& axisM
     axisMax = hi + 0.1 * range;
 }
 
+std::array<LoopGains, DrawnLoopCount> DrawnLoopGains(const ControllerGains& g, double f)
+{
+    // The derivative gain is simulated unscaled.
+    return {{{TypeI, 0, g.KiI * f, 0},
+             {TypePI, g.KpPI * f, g.KiPI * f, 0},
+             {TypePID, g.KpPID * f, g.KiPID * f, g.KdPID},
+             {TypeP, g.KpP * f, 0, 0}}};
+}
+
+LoopTransfer DrawnLoopTransfer(const LoopGains& loop, bool cascade, double innerGain,
+                               const ProcessModel& inner, const ProcessModel& outer, double Ts)
+{
+    if (cascade)
+        return CascadeLoopTransfer(loop.Type, outer.DeadTime, outer.TimeConstant, outer.Gain,
+                                   inner.DeadTime, inner.TimeConstant, inner.Gain, Ts, innerGain,
+                                   loop.Kd, loop.Ki, loop.Kp);
+    return SingleLoopTransfer(loop.Type, inner.DeadTime, inner.TimeConstant, inner.Gain, Ts,
+                              loop.Kd, loop.Ki, loop.Kp);
+}
+
 ResponseSet ComputeResponses(const TuningOutcome& outcome, Podatki& store, int responseChoice,
                              double Ts)
 {
@@ -192,28 +212,27 @@ ResponseSet ComputeResponses(const TuningOutcome& outcome, Podatki& store, int r
     const bool disturbance = responseChoice == DisturbanceResponse;
     const double r = disturbance ? 0 : 1;
     const double d = disturbance ? 1 / inner.Gain : 0;
-    const double f = outcome.RobustFactor;
-    const ControllerGains& g = outcome.Gains;
-    struct Loop {
-        int Type;
-        double Kp, Ki, Kd;
-        std::vector<double>* Out;
-    };
-    // The derivative gain is simulated unscaled.
-    const Loop loops[] = {{TypeI, 0, g.KiI * f, 0, &set.I},
-                          {TypePI, g.KpPI * f, g.KiPI * f, 0, &set.PI},
-                          {TypePID, g.KpPID * f, g.KiPID * f, g.KdPID, &set.PID},
-                          {TypeP, g.KpP * f, 0, 0, &set.P}};
-    for (const Loop& loop : loops) {
-        loop.Out->assign(size, 0.0);
+    const std::array<LoopGains, DrawnLoopCount> gains =
+        DrawnLoopGains(outcome.Gains, outcome.RobustFactor);
+    const std::array<std::vector<double>*, DrawnLoopCount> curves = {&set.I, &set.PI, &set.PID,
+                                                                     &set.P};
+    for (int i = 0; i < DrawnLoopCount; ++i) {
+        const LoopGains& loop = gains[static_cast<std::size_t>(i)];
+        std::vector<double>& y = *curves[static_cast<std::size_t>(i)];
+        y.assign(size, 0.0);
         if (outcome.Cascade)
-            TRegulator::SimulateCascade(loop.Type, n, *loop.Out, store.SimScratch, outer.DeadTime,
+            TRegulator::SimulateCascade(loop.Type, n, y, store.SimScratch, outer.DeadTime,
                                         outer.TimeConstant, outer.Gain, inner.DeadTime,
                                         inner.TimeConstant, inner.Gain, Ts, d, r, outcome.InnerGain,
                                         loop.Kd, loop.Ki, loop.Kp);
         else
-            TRegulator::SimulateLoop(loop.Type, n, *loop.Out, inner.DeadTime, inner.TimeConstant,
+            TRegulator::SimulateLoop(loop.Type, n, y, inner.DeadTime, inner.TimeConstant,
                                      inner.Gain, Ts, d, r, loop.Kd, loop.Ki, loop.Kp);
+        LoopTransfer& transfer = set.Loops[static_cast<std::size_t>(i)];
+        transfer = DrawnLoopTransfer(loop, outcome.Cascade, outcome.InnerGain, inner, outer, Ts);
+        LoopRobustness& figures = set.Robustness[static_cast<std::size_t>(i)];
+        figures.Frequency = ComputeFrequencyFigures(transfer);
+        figures.Response = ComputeResponseFigures(y.data(), n, Ts, disturbance);
     }
     for (std::vector<double>* curve : {&set.Open, &set.I, &set.PI, &set.PID, &set.P})
         curve->resize(static_cast<std::size_t>(n));

@@ -7,6 +7,8 @@
 // failure leaves the caller's state as it was.
 
 #include "data/Podatki.h"
+#include "tuning/LoopFigures.h"
+#include "tuning/LoopTransfer.h"
 
 #include <array>
 #include <optional>
@@ -76,6 +78,23 @@ ResponseHorizon ComputeHorizon(const ProcessModel& inner, const ProcessModel& ou
 
 enum ResponseChoice : int { ReferenceResponse = 0, DisturbanceResponse = 1 };
 
+// The four closed loops the page draws, in this order.
+enum DrawnLoop : int { LoopI = 0, LoopPI = 1, LoopPID = 2, LoopP = 3, DrawnLoopCount = 4 };
+
+// The controller of one drawn loop as the simulation runs it: its type and
+// gains (the derivative gain unscaled, the others times the factor).
+struct LoopGains {
+    int Type = 0;
+    double Kp = 0, Ki = 0, Kd = 0;
+};
+std::array<LoopGains, DrawnLoopCount> DrawnLoopGains(const ControllerGains& gains,
+                                                     double robustFactor);
+
+// L(z) of one drawn loop: the single loop of the inner model, or the outer
+// loop of a cascade around the inner P loop with `innerGain`.
+LoopTransfer DrawnLoopTransfer(const LoopGains& loop, bool cascade, double innerGain,
+                               const ProcessModel& inner, const ProcessModel& outer, double Ts);
+
 struct ResponseSet {
     ResponseHorizon Horizon;
     // Each N samples: time, open loop, and the closed loop with the I, PI,
@@ -84,6 +103,10 @@ struct ResponseSet {
     // The left axis of the chart: the data range cut to -1..2, widened by a
     // tenth on each side.
     double AxisMin = 0, AxisMax = 0;
+    // The drawn loops (DrawnLoop order), and their figures from L(z) and
+    // from the drawn responses.
+    std::array<LoopTransfer, DrawnLoopCount> Loops;
+    std::array<LoopRobustness, DrawnLoopCount> Robustness;
 };
 
 // Simulates the responses to a reference step (choice 0) or to a step

@@ -15,6 +15,9 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
+#include <QLegend>
+#include <QLegendMarker>
+#include <QStatusBar>
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QPushButton>
@@ -109,6 +112,27 @@ TEST_F(ControllerPage, WorkedExampleThroughTheMethodListAndTheSlider)
         EXPECT_EQ(Texts(FormFields)[0], FormatFixed(4.5 * RobustFactorFor(20), 15, 3));
     }
     EXPECT_TRUE(dialogs.Errors.isEmpty()) << dialogs.Errors.join('\n').toStdString();
+}
+
+TEST_F(ControllerPage, ASlowerThanRecommendedSamplingTimeIsMarkedAndCurvesHideFromTheLegend)
+{
+    LocaleScope point(LocaleScope::Point());
+    SetExampleModel();
+    Enter("Edit_Vzorcenje", "1"); // recommended for the worked example: 0.133 s
+    EXPECT_TRUE(form->StatusBar1->currentMessage().startsWith("Čas vzorčenja zaprte zanke (1 s)"))
+        << form->StatusBar1->currentMessage().toStdString();
+    EXPECT_FALSE(Find<QLineEdit>("Edit_Vzorcenje")->styleSheet().isEmpty());
+    Enter("Edit_Vzorcenje", "0.1");
+    EXPECT_TRUE(form->StatusBar1->currentMessage().isEmpty());
+    EXPECT_TRUE(Find<QLineEdit>("Edit_Vzorcenje")->styleSheet().isEmpty());
+
+    QLegendMarker* pid = form->Chart1->chart()->legend()->markers(form->Series4).value(0);
+    ASSERT_NE(pid, nullptr);
+    emit pid->clicked();
+    EXPECT_FALSE(form->Series4->isVisible());
+    EXPECT_TRUE(pid->font().strikeOut());
+    emit pid->clicked();
+    EXPECT_TRUE(form->Series4->isVisible());
 }
 
 TEST_F(ControllerPage, BlankMethodAndCascade)

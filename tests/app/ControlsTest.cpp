@@ -3,7 +3,14 @@
 #include "base/StringGrid.h"
 #include "base/TextComboBox.h"
 
+#include "base/UserDialogs.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -128,4 +135,24 @@ TEST(MaskedTimeEditControl, TwoDigitFieldsOnly)
     edit.setCursorPosition(0);
     QTest::keyClicks(&edit, QStringLiteral("ab0930")); // letters are refused
     EXPECT_EQ(edit.text().left(5), QStringLiteral("09:30"));
+}
+
+TEST(UserDialogsControl, AnExistingFileIsOpenedUnderItsOwnName)
+{
+    // A foreign export without an extension is not looked for as ".vkd".
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("meritve"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    QTimer::singleShot(0, [path] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_GE(dialog->width(), 800); // room for the columns
+        dialog->selectFile(path);
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    UserDialogs real;
+    EXPECT_EQ(real.OpenFileName(nullptr, {.Directory = dir.path(), .DefaultExtension = "vkd"}),
+              path);
 }

@@ -85,6 +85,7 @@ protected:
     void LoadExperiment(const SyntheticExperiment& plan)
     {
         MakeExperiment(store, plan);
+        form->RecordSource = QStringLiteral("sintetika.vkd");
         SetWindow(1, store.SampleCount);
     }
 
@@ -146,6 +147,8 @@ TEST_F(ModelPage, IzracunModelaIdentifiesTheWindowAndShowsTheModelPage)
 
     EXPECT_TRUE(dialogs.Errors.isEmpty()) << dialogs.Errors.join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(form->PageControl1->currentIndex(), 3);
+    EXPECT_EQ(Text("Label_IzvorModela"),
+              QStringLiteral("Iz: sintetika.vkd, vzorci 1–%1").arg(store.SampleCount));
     // Data made with the dead time 3 s come back one sample later.
     EXPECT_PRED2(HasDecimals, Text("Edit_Gain"), 3);
     EXPECT_NEAR(Number("Edit_Gain"), 2, 0.02);
@@ -379,6 +382,7 @@ TEST_F(ModelPage, ANegativeFittedTimeConstantIsShownAsZero)
         Sample(store.ProcessedY2, i) = u;
     }
     store.SampleCount = n;
+    form->RecordSource = QStringLiteral("prenihaj.vkd");
     SetWindow(1, n);
     Click("Button_Izracun");
     EXPECT_EQ(Text("Edit_Time"), "0.00");

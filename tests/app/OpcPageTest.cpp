@@ -158,6 +158,26 @@ TEST_F(OpcPage, SelectingARowChecksItsRole)
     ClickCell(0, 10);
     EXPECT_EQ(CheckedRole(), QStringLiteral("RadioButton10"));
     EXPECT_EQ(form->CheckedRole(), TagRole::RA);
+
+    // A click on the current cell checks its row again after another role
+    // was chosen by its button.
+    ClickCell(0, 4);
+    Find<QRadioButton>("RadioButton8")->click();
+    ClickCell(0, 4);
+    EXPECT_EQ(form->CheckedRole(), TagRole::Y1);
+}
+
+TEST_F(OpcPage, TabbingIntoTheTableChoosesNoRole)
+{
+    ShowForm();
+    auto* grid = Find<StringGrid>("OPCTabela");
+    grid->setCurrentCell(-1, -1);
+    Find<QRadioButton>("RadioButton8")->click();
+    grid->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    EXPECT_EQ(form->CheckedRole(), TagRole::I);
+    QTest::keyClick(grid, Qt::Key_Down); // the arrow keys choose
+    EXPECT_NE(form->CheckedRole(), TagRole::I);
 }
 
 TEST_F(OpcPage, SwitchingModeEnablesTheMatchingRoles)

@@ -15,6 +15,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QTabWidget>
@@ -83,4 +85,35 @@ TEST(PageScreenshots, TunedControllerPage)
     form.findChild<QCheckBox*>(QStringLiteral("CheckBox_CascadeReg"))->setChecked(true);
     shoot("controller-cascade.png");
     EXPECT_TRUE(dialogs.Errors.isEmpty()) << dialogs.Errors.join('\n').toStdString();
+}
+
+// The README's first run: a data file (VARKOL_FIRST_RUN_FILE) loaded on the
+// processing page, "Izračun modela", "Izračun PID parametrov", and the
+// controller page as the user then sees it (controller.png).
+TEST(PageScreenshots, FirstRun)
+{
+    const QString directory = qEnvironmentVariable("VARKOL_SCREENSHOT_DIR");
+    const QString data = qEnvironmentVariable("VARKOL_FIRST_RUN_FILE");
+    if (directory.isEmpty() || data.isEmpty())
+        GTEST_SKIP() << "VARKOL_SCREENSHOT_DIR or VARKOL_FIRST_RUN_FILE not set";
+    ScriptedDialogs dialogs;
+    Podatki store;
+    OpcClientObjects opc = CreateDefaultOpcClient();
+    VarkolWindows windows = CreateVarkolWindows(store, *opc.Server, *opc.Browser);
+    TForm1& form = *windows.Form1;
+    form.resize(1280, 860);
+    form.show();
+    dialogs.FileAnswers.push_back(data);
+    for (const char* button : {"Button3", "Button_Izracun", "Button_PID"}) {
+        form.findChild<QPushButton*>(QString::fromLatin1(button))->click();
+        QTest::qWait(200);
+    }
+    // The closed-loop sampling time at the recommended one.
+    auto* ts = form.findChild<QLineEdit*>(QStringLiteral("Edit_Vzorcenje"));
+    ts->setText(form.findChild<QLabel*>(QStringLiteral("Label_Priporocljiv"))->text());
+    QTest::keyClick(ts, Qt::Key_Return);
+    QTest::qWait(200);
+    ASSERT_TRUE(dialogs.Errors.isEmpty()) << dialogs.Errors.join('\n').toStdString();
+    QDir().mkpath(directory);
+    EXPECT_TRUE(form.grab().save(QDir(directory).filePath(QStringLiteral("controller.png"))));
 }

@@ -14,6 +14,7 @@
 #include "support/MainWindowFixture.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -286,6 +287,15 @@ TEST_F(ProcessingPage, LoadingAVkdFillsTheLabelsChoosersEditsAndCharts)
     for (int i = 2; i <= 50; ++i)
         EXPECT_EQ(Sample(store.ProcessedU, i), std::clamp(Raw(3, i - 1), 0.0, 100.0)) << i;
 
+    // The window's bounds as sample and time; "Shranjeno okno" brings the
+    // file's window back after the choosers moved.
+    EXPECT_EQ(Text("Label_ZacetekOkna"), "5 (2 s)");
+    EXPECT_EQ(Text("Label_KonecOkna"), "40 (19.5 s)");
+    form->ScrollBar3->setValue(12);
+    Find<QPushButton>("Button_ShranjenoOkno")->click();
+    EXPECT_EQ(form->ScrollBar3->value(), 5);
+    EXPECT_EQ(form->ScrollBar4->value(), 40);
+
     // A constant Y2: deviation 0 and the axis 0.1 around the value.
     EXPECT_FALSE(form->Chart2->isHidden());
     EXPECT_EQ(form->Series_Y2->count(), 36);
@@ -294,6 +304,18 @@ TEST_F(ProcessingPage, LoadingAVkdFillsTheLabelsChoosersEditsAndCharts)
     EXPECT_EQ(Text("Label_STDY2"), "0");
     ExpectClose(form->Chart2->AxisY()->min(), 6.9, 1e-12);
     ExpectClose(form->Chart2->AxisY()->max(), 7.1, 1e-12);
+}
+
+TEST_F(ProcessingPage, WithoutDataNothingIsSavedDrawnOrIdentified)
+{
+    Find<QPushButton>("Button4")->click();
+    Find<QPushButton>("Button_Izracun")->click();
+    form->Chart_MVRightClick();
+    ASSERT_EQ(dialogs.Errors.size(), 2);
+    EXPECT_TRUE(dialogs.Errors[0].startsWith("Ni izmerjenih podatkov za shranjevanje"));
+    EXPECT_TRUE(dialogs.Errors[1].startsWith("Ni podatkov za izračun modela"));
+    EXPECT_TRUE(dialogs.FileRequests.empty());
+    EXPECT_FALSE(histogram.isVisible());
 }
 
 TEST_F(ProcessingPage, AForeignExportWithThreeValuesHidesY2UntilSixSignalsCome)
@@ -416,6 +438,7 @@ TEST_F(ProcessingPage, SavedDataReloadWithTheChosenColumnsInTheStandardLayout)
         EXPECT_EQ(dialogs.FileRequests.back().DefaultExtension, "vkd");
         EXPECT_EQ(dialogs.FileRequests.back().Directory, form->WorkDir);
         ASSERT_TRUE(QFile::exists(copy));
+        EXPECT_EQ(Text("Label_Ime"), QFileInfo(copy).fileName()); // the data are now this file's
 
         Load(copy);
         ASSERT_TRUE(dialogs.Errors.isEmpty()) << dialogs.Errors.join('\n').toStdString();

@@ -20,18 +20,25 @@ QString WriteRaw(const QTemporaryDir& dir, const char* name, const QByteArray& b
 
 } // namespace
 
-TEST(TextFile, ReadsEitherLineEndAndFallsBackToLatin1)
+TEST(TextFile, ReadsAnyLineEndAndFallsBackToTheCentralEuropeanCodePage)
 {
     QTemporaryDir dir;
-    const FileLines mixed(WriteRaw(dir, "mixed.txt", "a\r\nb\nc\r\n"));
-    EXPECT_EQ(mixed.All(), (QStringList{"a", "b", "c"}));
-    const FileLines open(WriteRaw(dir, "open.txt", "a\n\nb")); // no closing line break
+    const FileLines mixed(WriteRaw(dir, "mixed.txt", "a\r\nb\nc\rd\r\n"));
+    EXPECT_EQ(mixed.All(), (QStringList{"a", "b", "c", "d"}));
+    const FileLines open(WriteRaw(dir, "open.txt", "a\r\rb")); // no closing line break
     EXPECT_EQ(open.All(), (QStringList{"a", "", "b"}));
-    const FileLines latin1(
-        WriteRaw(dir, "latin1.txt", "\xe8" "as\r\n")); // "čas" is not Latin-1, "èas" is
-    EXPECT_EQ(latin1.Line(1), QStringLiteral("èas"));
+    // Windows-1250, as 8-bit files of Slovenian systems are written.
+    const FileLines cp1250(WriteRaw(dir, "cp1250.txt", "\xe8\x9a\x9e\xc8\x8a\x8e" "as\r\n"));
+    EXPECT_EQ(cp1250.Line(1), QStringLiteral("čšžČŠŽas"));
     const FileLines utf8(WriteRaw(dir, "utf8.txt", "\xc4\x8d" "as\r\n"));
     EXPECT_EQ(utf8.Line(1), QStringLiteral("čas"));
+    // Not a text file: said so, without its bytes.
+    try {
+        FileLines binary(WriteRaw(dir, "binary.dat", QByteArray("VARKOL\0\x01\x02", 9)));
+        FAIL();
+    } catch (const FileError& e) {
+        EXPECT_TRUE(std::string(e.what()).ends_with(": datoteka ni besedilna")) << e.what();
+    }
 }
 
 TEST(TextFile, FailuresNameTheFileAndTheLine)

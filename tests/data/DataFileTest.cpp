@@ -368,7 +368,8 @@ TEST_F(DataFileTest, ASingleByteForeignFileStillLoads)
     Podatki store;
     LoadMeasurements(store, Write("latin.txt", "d;\r\n\r\nTemp\xe8;B;\r\n\r\n\r\n1:0:0;1;2;\r\n"
                                                "1:0:2;3;4;\r\nend\r\n"));
-    EXPECT_EQ(store.ColumnNames[0], "Temp\u00e8");
+    EXPECT_EQ(store.ColumnNames[0], "Temp\u010d"); // Windows-1250
+
     EXPECT_EQ(store.SamplingTime, 2);
     EXPECT_EQ(store.SignalCount, 2);
 }

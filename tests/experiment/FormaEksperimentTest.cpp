@@ -149,6 +149,7 @@ TEST(FormaEksperiment, AManualRunOnTheSimulationIsShownStoredAndHandedOver)
     EXPECT_TRUE(rig.W.VrednostVhodaEdit->isEnabled());
     rig.Show();
     EXPECT_EQ(rig.W.windowTitle(), "Eksperiment Poskus1");
+    EXPECT_EQ(rig.W.findChild<QLabel*>("Caption_Label_Exp_Y1")->text(), "Y1:");
     EXPECT_EQ(rig.W.StatusBar1->currentMessage(),
               "  Opozorilo: povezava s strežnikom ni vzpostavljena! Simulacija v teku...");
     EXPECT_EQ(rig.W.Label_Exp_MV->text(), "30,2500");

@@ -174,7 +174,8 @@ TEST(SettingsFileName, TimeAndShortDateWithUnderscores)
               QStringLiteral("12_00_00__6_12_2026.vkx"));
     EXPECT_EQ(ProposedSettingsFileName(QStringLiteral("07:05:09"), QStringLiteral("12/6/26")),
               QStringLiteral("07_05_09__12_6_26.vkx"));
-    LocaleScope scope(QLocale(QLocale::German, QLocale::Germany));
-    EXPECT_EQ(ProposedSettingsFileName(QStringLiteral("12:00:00"), QDate(2026, 12, 6)),
-              QStringLiteral("12_00_00__06_12_26.vkx"));
+    // From the date picker: digits, whatever the locale's date format.
+    LocaleScope scope(QLocale(QLocale::English, QLocale::UnitedKingdom));
+    EXPECT_EQ(ProposedSettingsFileName(QStringLiteral("12:00:00"), QDate(2026, 12, 8)),
+              QStringLiteral("12_00_00__8_12_2026.vkx"));
 }

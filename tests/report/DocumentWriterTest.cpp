@@ -4,8 +4,8 @@
 #include "report/ZipPackage.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QTemporaryDir>
 
@@ -61,9 +61,21 @@ QString WritePng(const QString& fileName, int width, int height, double dpi)
 TEST(XmlText, EscapesMarkupAndDropsWhatXmlCannotCarry)
 {
     const QString text = QStringLiteral("a<b>&\"'\t") + QChar(0x01) + QChar(0x0B) + QChar(0xFFFE) +
-                         QChar(0xD800) + QStringLiteral("温度 Ω") + QString::fromUcs4(U"\U0001F600");
+                         QChar(0xD800) + QStringLiteral("温度 Ω") +
+                         QString::fromUcs4(U"\U0001F600");
     EXPECT_EQ(XmlEscaped(text), QStringLiteral("a&lt;b&gt;&amp;&quot;&apos;&#9;温度 Ω") +
                                     QString::fromUcs4(U"\U0001F600"));
+}
+
+TEST(XmlText, RefusesWhatCouldNotBeReadSafely)
+{
+    const QByteArray deep = QByteArray("<a>").repeated(300) + QByteArray("</a>").repeated(300);
+    const QByteArray entities = "<!DOCTYPE a [<!ENTITY e \"x\">]><a>&e;</a>";
+    for (const QByteArray& bytes : {deep, entities})
+        EXPECT_THROW(ParseXml(bytes, QStringLiteral("part.xml")), FileError);
+    EXPECT_EQ(ParseXml("<a x=\"&lt;\"><b/>t</a>", QStringLiteral("part.xml"))
+                  .Attribute(QStringLiteral("x")),
+              QStringLiteral("<"));
 }
 
 TEST(WordDocument, TablesCountInDocumentOrderWithTheTemplatesFirst)
@@ -109,8 +121,9 @@ TEST(WordDocument, TablesCountInDocumentOrderWithTheTemplatesFirst)
                                    QStringLiteral("w:p:Poročilo"), QStringLiteral("w:tbl:ABzadnja"),
                                    QStringLiteral("w:p:Konec"), QStringLiteral("w:sectPr:")}));
     const XmlNode& table = body.Children[3];
-    EXPECT_EQ(table.Child(QStringLiteral("w:tblPr"))->Child(QStringLiteral("w:jc"))->Attribute(
-                  QStringLiteral("w:val")),
+    EXPECT_EQ(table.Child(QStringLiteral("w:tblPr"))
+                  ->Child(QStringLiteral("w:jc"))
+                  ->Attribute(QStringLiteral("w:val")),
               QStringLiteral("center"));
 }
 
@@ -155,8 +168,9 @@ TEST(WordDocument, PicturesKeepTheirSizeUpToTheTextWidth)
     }
     EXPECT_NE(FailureOf([&] { selection.AddPicture(notPng); }).find("ni slika PNG"),
               std::string::npos);
-    EXPECT_NE(FailureOf([&] { selection.AddPicture(dir.filePath(QStringLiteral("none.png"))); })
-                  .find("none.png"),
+    EXPECT_NE(FailureOf([&] {
+                  selection.AddPicture(dir.filePath(QStringLiteral("none.png")));
+              }).find("none.png"),
               std::string::npos);
 
     const QString fileName = dir.filePath(QStringLiteral("r.docx"));
@@ -164,7 +178,8 @@ TEST(WordDocument, PicturesKeepTheirSizeUpToTheTextWidth)
     QStringList extents;
     std::function<void(const XmlNode&)> collect = [&](const XmlNode& node) {
         if (node.Name == QStringLiteral("wp:extent"))
-            extents << node.Attribute(QStringLiteral("cx")) + u'x' + node.Attribute(QStringLiteral("cy"));
+            extents << node.Attribute(QStringLiteral("cx")) + u'x' +
+                           node.Attribute(QStringLiteral("cy"));
         for (const XmlNode& child : node.Children)
             collect(child);
     };

@@ -41,12 +41,15 @@ protected:
 TEST_F(ReportPage, WritesTheReportBesideItsPicturesAndOpensIt)
 {
     dialogs.FileAnswers.push_back(dir.filePath(QStringLiteral("porocilo")));
+    dialogs.DocumentApplication = false; // the status bar then says where the file is
     Find<QPushButton>("Button_Naredi_porocilo")->click();
     ASSERT_TRUE(dialogs.Errors.isEmpty()) << dialogs.Errors.join(u'\n').toStdString();
     const QString saved = dir.filePath(QStringLiteral("porocilo.docx"));
     EXPECT_TRUE(QFile::exists(saved));
     EXPECT_EQ(dialogs.OpenedDocuments, QStringList{saved});
-    EXPECT_TRUE(form->StatusBar1->currentMessage().contains(QDir::toNativeSeparators(saved)));
+    const QString status = form->StatusBar1->currentMessage();
+    EXPECT_TRUE(status.contains(QDir::toNativeSeparators(saved)) && status.contains(u".docx ni"))
+        << status.toStdString();
     EXPECT_EQ(PicturesIn(dir.path()), 0);
 }
 

@@ -38,7 +38,11 @@ public:
         AskAnswers.pop_front();
         return answer;
     }
-    QString SaveFileName(QWidget*, const FileDialogRequest& request) override { return Answer(request); }
+    QString SaveFileName(QWidget*, const FileDialogRequest& request) override
+    {
+        const QString answer = Answer(request);
+        return answer.isEmpty() ? answer : WithDefaultExtension(answer, request.DefaultExtension);
+    }
     QString OpenFileName(QWidget*, const FileDialogRequest& request) override { return Answer(request); }
     bool OpenDocument(QWidget*, const QString& fileName) override
     {
@@ -54,6 +58,6 @@ private:
             return {};
         QString answer = FileAnswers.front();
         FileAnswers.pop_front();
-        return WithDefaultExtension(answer, request.DefaultExtension);
+        return answer;
     }
 };
