@@ -83,8 +83,7 @@ struct Tally {
         const double rms = 100 * std::sqrt(SumSquares / Count);
         const double bias = 100 * Sum / Count;
         if (HasInterval)
-            std::snprintf(text, sizeof text, "%6.2f %+7.2f %5.0f", rms, bias,
-                          100.0 * Hits / Count);
+            std::snprintf(text, sizeof text, "%6.2f %+7.2f %5.0f", rms, bias, 100.0 * Hits / Count);
         else
             std::snprintf(text, sizeof text, "%6.2f %+7.2f %5s", rms, bias, "-");
         return text;

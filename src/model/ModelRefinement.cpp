@@ -52,9 +52,6 @@ public:
         outputSpan_ = max - min > 0 ? max - min : 1.0;
     }
 
-    double SamplingTime() const { return ts_; }
-    int Count() const { return n_; }
-
     Vector Clamp(Vector x) const
     {
         x[TimeConstant] = std::clamp(x[TimeConstant], tMin_, tMax_);
@@ -308,15 +305,9 @@ Vector InverseDiagonal(const NormalEquations& ne)
 
 bool IsFinite(const RefinedModel& m)
 {
-    const double values[] = {m.Gain,
-                             m.TimeConstant,
-                             m.DeadTime,
-                             m.Offset,
-                             m.Ci95.Gain,
-                             m.Ci95.TimeConstant,
-                             m.Ci95.DeadTime,
-                             m.ResidualSTD,
-                             m.RelativeError};
+    const double values[] = {m.Gain,          m.TimeConstant, m.DeadTime,
+                             m.Offset,        m.Ci95.Gain,    m.Ci95.TimeConstant,
+                             m.Ci95.DeadTime, m.ResidualSTD,  m.RelativeError};
     return std::all_of(std::begin(values), std::end(values),
                        [](double v) { return std::isfinite(v); });
 }
@@ -385,8 +376,7 @@ RefinedModel RefineProcess(const ProcessSignals& p, const ProcessModel& start, F
         if (fit.Normal.Sse < best.Normal.Sse)
             best = fit;
     }
-    const FitOutcome fit =
-        Minimise(problem, best.X, {true, true, true, true}, FinalIterations);
+    const FitOutcome fit = Minimise(problem, best.X, {true, true, true, true}, FinalIterations);
 
     RefinedModel m;
     m.Gain = fit.X[Gain];
@@ -406,7 +396,9 @@ RefinedModel RefineProcess(const ProcessSignals& p, const ProcessModel& start, F
     const double variance = fit.Normal.Sse / std::max(n - ParameterCount, 1);
     const Vector inverse = InverseDiagonal(fit.Normal);
     const double t = StudentT95(m.EffectiveSamples - ParameterCount);
-    auto halfWidth = [&](int k) { return t * std::sqrt(std::max(variance * tau * inverse[k], 0.0)); };
+    auto halfWidth = [&](int k) {
+        return t * std::sqrt(std::max(variance * tau * inverse[k], 0.0));
+    };
     m.Ci95 = {halfWidth(Gain), halfWidth(TimeConstant), halfWidth(DeadTime)};
 
     // The figures against the reference, as the identification takes them.
@@ -424,7 +416,8 @@ RefinedModels RefineModels(Podatki& store)
     const double ts = store.SamplingTime;
     if (n < 6 || n > Podatki::MaxSamples || !(ts > 0))
         throw ComputationError("Natančnejšega modela ni mogoče izračunati: okno ima " +
-                               std::to_string(n) + " vzorcev (potrebnih je vsaj 6) ali pa "
+                               std::to_string(n) +
+                               " vzorcev (potrebnih je vsaj 6) ali pa "
                                "vzorčni čas ni pozitiven");
     const ProcessSignals inner{store.IdentU.data(), store.IdentY1.data(),
                                store.MeasuredInner.data(), n, ts};
@@ -456,8 +449,8 @@ void UseRefinedModels(Podatki& store, const RefinedModels& models)
                              r.DeadTime, r.Offset, output.data());
         delaySamples = DelaySamples(r.DeadTime, store.SamplingTime);
     };
-    use(models.Inner, store.IdentU, store.InnerModel, store.InnerRefinement,
-        store.ModelOutputInner, store.InnerDelaySamples);
+    use(models.Inner, store.IdentU, store.InnerModel, store.InnerRefinement, store.ModelOutputInner,
+        store.InnerDelaySamples);
     use(models.Outer, store.IdentY1, store.OuterModel, store.OuterRefinement,
         store.ModelOutputOuter, store.OuterDelaySamples);
 }

@@ -26,7 +26,8 @@ struct ModelTexts {
 // (its deviations are 95 % half-widths, its dead time continuous).
 ModelTexts ShowModelTexts(const ProcessModel& model, const ModelRefinementState& refinement);
 
-inline constexpr const char* RefinedModelNoteText = "Prikazan je natančnejši model (izhodna napaka)";
+inline constexpr const char* RefinedModelNoteText =
+    "Prikazan je natančnejši model (izhodna napaka)";
 
 // The model page's status-bar text: the sampling warning (or nothing), with
 // the note that the refined model is shown when `refined`.

@@ -8,8 +8,7 @@
 #include <system_error>
 #include <thread>
 
-template <class First, class Second>
-void RunSideBySide(const First& first, const Second& second)
+template <class First, class Second> void RunSideBySide(const First& first, const Second& second)
 {
     std::thread worker;
     try {

@@ -28,7 +28,8 @@ std::vector<double> ExactResponse(const std::vector<double>& u, double ts, const
         if (jump == 0)
             continue;
         for (std::size_t i = s; i < u.size(); ++i) {
-            const double since = (static_cast<double>(i) - static_cast<double>(s)) * ts - p.DeadTime;
+            const double since =
+                (static_cast<double>(i) - static_cast<double>(s)) * ts - p.DeadTime;
             if (since > 0)
                 y[i] += p.Gain * jump * (1 - std::exp(-since / p.TimeConstant));
         }
