@@ -1,10 +1,12 @@
 // Identification of both processes over windows of 500, 2000 and 5000
 // samples: the program's IdentifyModels and the step-by-step reference
-// method (tests/model/LiteralIdentification.cpp) on the same data.
+// method (tests/model/LiteralIdentification.cpp) on the same data; the
+// output-error refinement of the identified models.
 
 #include "model/ExperimentData.h"
 #include "model/LiteralIdentification.h"
 #include "model/ModelClass.h"
+#include "model/ModelRefinement.h"
 
 #include <benchmark/benchmark.h>
 
@@ -72,8 +74,26 @@ void BM_IdentifyWithKernel(benchmark::State& state)
     }
 }
 
+// The output-error refinement of both identified models.
+void BM_RefineModels(benchmark::State& state)
+{
+    const int n = static_cast<int>(state.range(0));
+    auto store = Experiment(n);
+    IdentifyModels(*store, 1, n);
+    for (auto _ : state) {
+        const RefinedModels models = RefineModels(*store);
+        benchmark::DoNotOptimize(models.Inner.Gain);
+    }
+}
+
 } // namespace
 
+BENCHMARK(BM_RefineModels)
+    ->Arg(500)
+    ->Arg(5000)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(7)
+    ->ReportAggregatesOnly(true);
 BENCHMARK(BM_IdentifyWithKernel)
     ->ArgsProduct({{5000}, {0, 1, 2}})
     ->Unit(benchmark::kMillisecond)

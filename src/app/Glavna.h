@@ -342,12 +342,16 @@ public:
     QLineSeries* LineSeries1 = nullptr; // measured response
     QLineSeries* LineSeries2 = nullptr; // model output
     QCheckBox* CheckBox_Model_Outer = nullptr;
+    // "Natančnejši model (izhodna napaka)": "Izračun modela" refines the
+    // identified models and the page shows the refined ones.
+    QCheckBox* CheckBox_Model_Refined = nullptr;
     QGroupBox* GroupBox_Model = nullptr;
     QLineEdit* Edit_Gain = nullptr;
     QLabel* Label_DGain = nullptr;
     QLineEdit* Edit_Time = nullptr;
     QLabel* Label_DTime = nullptr;
     QLineEdit* Edit_Delay = nullptr;
+    QLabel* Label_DDelay = nullptr; // L's interval, shown with a refined model only
     QLabel* Label_STD = nullptr;
     QLabel* Label_Rel_Pogresek = nullptr;
     QLabel* Label_Kvaliteta = nullptr;
@@ -366,13 +370,17 @@ public:
     void Button6Click();
     void Button7Click();
     void Button_PIDClick();
-    // Identifies the inner and outer models over the window start..end,
-    // shows the outer one when `showOuter`, else the inner one, and checks
-    // the sampling period against both.
+    // Identifies the inner and outer models over the window start..end
+    // (and refines them when CheckBox_Model_Refined is ticked), shows the
+    // outer one when `showOuter`, else the inner one, and checks the
+    // sampling period against both.
     void IdentifyModels(int windowStart, int windowEnd, bool showOuter);
     // Fills the page from the outer or inner model of the store: the plot,
-    // the values with their fixed decimals and the grade.
+    // the values with their fixed decimals and the grade; a refined model
+    // with its three intervals.
     void ShowModel(bool outer);
+    // L's interval beside Edit_Delay, or (empty text) neither it nor its caption.
+    void ShowDeadTimeInterval(const QString& text);
     // Draws the measured response and the model output over samples 1..n of
     // the identification window, the vertical axis a tenth of the span
     // beyond both curves.
@@ -380,7 +388,8 @@ public:
     // The grade text and its one visible lamp.
     void GradeModel(double relativeError);
     void HideQualityLamps();
-    // The sampling warning in the status bar, or an empty status bar.
+    // The sampling warning in the status bar, or an empty status bar; with
+    // a refined model a note that it is the one shown.
     void CheckSampling();
 
     // ===== Controller page (RegTab) ========================================

@@ -83,6 +83,9 @@ QWidget* TForm1::BuildModelPage()
     right->setContentsMargins(0, 0, 0, 0);
     CheckBox_Model_Outer = NewCheckBox("CheckBox_Model_Outer", QStringLiteral("Zunanji proces"));
     right->addWidget(CheckBox_Model_Outer);
+    CheckBox_Model_Refined = NewCheckBox("CheckBox_Model_Refined",
+                                         QStringLiteral("Natančnejši model (izhodna napaka)"));
+    right->addWidget(CheckBox_Model_Refined);
 
     GroupBox_Model = NewGroup("GroupBox_Model", QStringLiteral("Parametri modela"));
     Edit_Gain = NewEdit("Edit_Gain", QStringLiteral("0"), 90);
@@ -90,6 +93,7 @@ QWidget* TForm1::BuildModelPage()
     Edit_Time = NewEdit("Edit_Time", QStringLiteral("0"), 90);
     Label_DTime = NewValueLabel("Label_DTime", QStringLiteral("0"), 80);
     Edit_Delay = NewEdit("Edit_Delay", QStringLiteral("0"), 90);
+    Label_DDelay = NewValueLabel("Label_DDelay", QString(), 80);
     Label_STD = NewValueLabel("Label_STD", QStringLiteral("0"));
     Label_Rel_Pogresek = NewValueLabel("Label_Rel_Pogresek", QStringLiteral("0"));
     Label_Kvaliteta = NewValueLabel("Label_Kvaliteta");
@@ -108,6 +112,9 @@ QWidget* TForm1::BuildModelPage()
     model->addWidget(CaptionFor(Label_DTime, QStringLiteral("+-")), 1, 2);
     model->addWidget(Label_DTime, 1, 3);
     AddCaptionedRow(model, 2, Edit_Delay, QStringLiteral("Ocenjen mrtvi čas [s]: "));
+    model->addWidget(CaptionFor(Label_DDelay, QStringLiteral("+-")), 2, 2);
+    model->addWidget(Label_DDelay, 2, 3);
+    ShowDeadTimeInterval(QString());
     model->setRowMinimumHeight(3, 8);
     AddCaptionedRow(model, 4, Label_STD, QStringLiteral("Standardna deviacija:"));
     AddCaptionedRow(model, 5, Label_Rel_Pogresek, QStringLiteral("Relativni pogrešek modela:"));
@@ -176,7 +183,7 @@ void TForm1::Button_IzracunClick()
 
 void TForm1::IdentifyModels(int windowStart, int windowEnd, bool showOuter)
 {
-    ::IdentifyModels(Store, windowStart, windowEnd);
+    ::IdentifyModels(Store, windowStart, windowEnd, CheckBox_Model_Refined->isChecked());
     ModelUnsaved = true;
     TuningCurrent = false;
     ShowModel(showOuter);
@@ -189,15 +196,26 @@ void TForm1::ShowModel(bool outer)
     PlotModel(outer ? Store.MeasuredOuter.data() : Store.MeasuredInner.data(),
               outer ? Store.ModelOutputOuter.data() : Store.ModelOutputInner.data(),
               Store.IdentSampleCount);
-    const ModelTexts texts = ShowModelTexts(model);
+    const ModelTexts texts =
+        ShowModelTexts(model, outer ? Store.OuterRefinement : Store.InnerRefinement);
     Edit_Gain->setText(texts.Gain);
     Edit_Time->setText(texts.TimeConstant);
     Edit_Delay->setText(texts.DeadTime);
     Label_DGain->setText(texts.GainDeviation);
     Label_DTime->setText(texts.TimeDeviation);
+    ShowDeadTimeInterval(texts.DeadTimeDeviation);
     Label_STD->setText(texts.ResidualSTD);
     Label_Rel_Pogresek->setText(texts.RelativeError);
     GradeModel(model.RelativeError);
+}
+
+void TForm1::ShowDeadTimeInterval(const QString& text)
+{
+    // Only a refined model has an interval for its dead time; without one
+    // the row looks as it always has.
+    Label_DDelay->setText(text);
+    Label_DDelay->setVisible(!text.isEmpty());
+    CaptionOf(Label_DDelay)->setVisible(!text.isEmpty());
 }
 
 void TForm1::PlotModel(const double* measured, const double* modelOutput, int n)
@@ -235,12 +253,13 @@ void TForm1::GradeModel(double relativeError)
 
 void TForm1::CheckSampling()
 {
-    const std::string warning =
-        ::CheckSampling(Store.InnerModel, Store.OuterModel, Store.SamplingTime);
-    if (warning.empty())
+    const QString text =
+        ModelStatusText(::CheckSampling(Store.InnerModel, Store.OuterModel, Store.SamplingTime),
+                        Store.InnerRefinement.Shown || Store.OuterRefinement.Shown);
+    if (text.isEmpty())
         StatusBar1->clearMessage();
     else
-        StatusBar1->showMessage(QString::fromStdString(warning));
+        StatusBar1->showMessage(text);
 }
 
 void TForm1::CheckBox_Model_OuterClick()

@@ -23,7 +23,8 @@ const CliCommand commands[] = {
     {"model", "model FILE.vkm          the models of a model file as JSON", RunModel},
     {"identify",
      "identify FILE [--mv N --u N --y1 N --y2 N --filter S --umax X --umin X --topen S --start I "
-     "--end I --save-model OUT.vkm]   the inner and outer models of a data file",
+     "--end I --refine --save-model OUT.vkm]   the inner and outer models of a data file (with "
+     "--refine also the refined ones, which are then saved)",
      RunIdentify},
     {"tune",
      "tune (--model FILE.vkm | --K1 K --T1 T --L1 L [--K2 K --T2 T --L2 L]) [--cascade] "

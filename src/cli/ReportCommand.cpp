@@ -125,7 +125,7 @@ int RunReport(int argc, char** argv)
     }
     if (const auto name = args.Option("model")) {
         LoadModel(Path(*name), *store);
-        const ModelTexts texts = ShowModelTexts(store->InnerModel);
+        const ModelTexts texts = ShowModelTexts(store->InnerModel, store->InnerRefinement);
         in.Gain = texts.Gain;
         in.TimeConstant = texts.TimeConstant;
         in.DeadTime = texts.DeadTime;

@@ -17,11 +17,19 @@
 struct ProcessModel {
     double Gain = 0;           // K
     double TimeConstant = 0;   // T [s], never negative
-    double DeadTime = 0;       // L [s], a whole number of sampling periods
-    double GainDeviation = 0;  // standard deviation of K
-    double TimeDeviation = 0;  // standard deviation of T [s]
+    double DeadTime = 0;       // L [s], a whole number of sampling periods (refined: any)
+    double GainDeviation = 0;  // standard deviation of K (refined: 95 % half-width)
+    double TimeDeviation = 0;  // standard deviation of T [s] (refined: 95 % half-width)
     double ResidualSTD = 0;    // standard deviation of the model error
     double RelativeError = 0;  // the grading quantity
+};
+
+// A process model that is the refined one: its deviations are then 95 %
+// half-widths, its dead time is continuous and its output carries an offset.
+struct ModelRefinementState {
+    bool Shown = false;          // the model in the store is the refined one
+    double Offset = 0;           // the model's output offset
+    double DeadTimeInterval = 0; // 95 % half-width of L [s]
 };
 
 // Seven unscaled controller gains in the parallel form
@@ -112,6 +120,10 @@ public:
     ProcessModel OuterModel;  // Y1 -> Y2
     int InnerDelaySamples = 0;
     int OuterDelaySamples = 0;
+    // What a refined model (output-error fit, model/ModelRefinement.h) holds
+    // beyond its ProcessModel, kept while the store's model is the refined one.
+    ModelRefinementState InnerRefinement;
+    ModelRefinementState OuterRefinement;
 
     // --- Histogram of the last signal shown --------------------------------
     std::array<double, 20> HistogramEdges{};   // lower edge of each bin

@@ -3,14 +3,15 @@
 #include "base/Errors.h"
 #include "data/ObdelavaClass.h"
 #include "model/ModelQuality.h"
+#include "model/ModelRefinement.h"
+#include "model/SideBySide.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <exception>
 #include <string>
-#include <system_error>
-#include <thread>
+#include <tuple>
 
 namespace {
 
@@ -155,23 +156,16 @@ void TModel::Identify(int n, double ts, double t0, ScanKernel kernel)
     Podatki& s = store_;
     ProcessSignals inner{s.IdentU.data(), s.IdentY1.data(), nullptr, n, ts};
     ProcessSignals outer{s.IdentY1.data(), s.IdentY2.data(), nullptr, n, ts};
-    auto identifyOuter = [&] {
-        OuterDetails = IdentifyProcess(outer, s.MeasuredOuter.data(), t0, s.ModelOutputOuter.data(),
-                                       s.Fit[1], kernel);
-    };
-    // The outer process on a second thread; its arrays and scratch are its
-    // own. Without a thread to be had, one after the other.
-    std::thread worker;
-    try {
-        worker = std::thread(identifyOuter);
-    } catch (const std::system_error&) {
-    }
-    InnerDetails = IdentifyProcess(inner, s.MeasuredInner.data(), t0, s.ModelOutputInner.data(),
-                                   s.Fit[0], kernel);
-    if (worker.joinable())
-        worker.join();
-    else
-        identifyOuter();
+    // Each process has arrays and scratch of its own.
+    RunSideBySide(
+        [&] {
+            InnerDetails = IdentifyProcess(inner, s.MeasuredInner.data(), t0,
+                                           s.ModelOutputInner.data(), s.Fit[0], kernel);
+        },
+        [&] {
+            OuterDetails = IdentifyProcess(outer, s.MeasuredOuter.data(), t0,
+                                           s.ModelOutputOuter.data(), s.Fit[1], kernel);
+        });
     Inner = InnerDetails.Model;
     Outer = OuterDetails.Model;
 }
@@ -183,15 +177,18 @@ int DelaySamples(double deadTime, double ts)
 
 namespace {
 
-// The identification window and the arrays drawn from it, as they were
-// before an identification.
+// The identification window, the arrays drawn from it and the models, as
+// they were before an identification.
 class IdentificationSnapshot {
 public:
     explicit IdentificationSnapshot(const Podatki& store)
         : count_(store.IdentSampleCount), arrays_{store.IdentTime,        store.IdentU,
                                                   store.IdentY1,          store.IdentY2,
                                                   store.MeasuredInner,    store.MeasuredOuter,
-                                                  store.ModelOutputInner, store.ModelOutputOuter}
+                                                  store.ModelOutputInner, store.ModelOutputOuter},
+          models_{store.InnerModel, store.OuterModel},
+          delays_{store.InnerDelaySamples, store.OuterDelaySamples},
+          refinements_{store.InnerRefinement, store.OuterRefinement}
     {
     }
     void Restore(Podatki& store) const
@@ -203,11 +200,19 @@ public:
                                       &store.ModelOutputInner, &store.ModelOutputOuter};
         for (std::size_t k = 0; k < arrays_.size(); ++k)
             std::copy(arrays_[k].begin(), arrays_[k].end(), targets[k]->begin());
+        std::tie(store.InnerModel, store.OuterModel) = std::tie(models_[0], models_[1]);
+        std::tie(store.InnerDelaySamples, store.OuterDelaySamples) =
+            std::tie(delays_[0], delays_[1]);
+        std::tie(store.InnerRefinement, store.OuterRefinement) =
+            std::tie(refinements_[0], refinements_[1]);
     }
 
 private:
     int count_;
     std::array<Podatki::Signal, 8> arrays_;
+    std::array<ProcessModel, 2> models_;
+    std::array<int, 2> delays_;
+    std::array<ModelRefinementState, 2> refinements_;
 };
 
 bool IsFinite(const ProcessModel& m)
@@ -219,7 +224,7 @@ bool IsFinite(const ProcessModel& m)
 
 } // namespace
 
-void IdentifyModels(Podatki& store, int start, int end)
+void IdentifyModels(Podatki& store, int start, int end, bool refine)
 {
     if (start < 1 || end > store.SampleCount || end < start)
         throw ComputationError("Okno poizkusa (vzorci " + std::to_string(start) + " do " +
@@ -244,12 +249,17 @@ void IdentifyModels(Podatki& store, int start, int end)
         if (!IsFinite(model.Inner) || !IsFinite(model.Outer))
             throw ComputationError("Identifikacija modela ni uspela: vrednosti signalov so "
                                    "prevelike za končen rezultat");
+        store.InnerModel = model.Inner;
+        store.OuterModel = model.Outer;
+        store.InnerDelaySamples = DelaySamples(model.Inner.DeadTime, store.SamplingTime);
+        store.OuterDelaySamples = DelaySamples(model.Outer.DeadTime, store.SamplingTime);
+        store.InnerRefinement = {};
+        store.OuterRefinement = {};
+        // The refinement starts from the identified models in the store.
+        if (refine)
+            UseRefinedModels(store, RefineModels(store));
     } catch (...) {
         before.Restore(store);
         throw;
     }
-    store.InnerModel = model.Inner;
-    store.OuterModel = model.Outer;
-    store.InnerDelaySamples = DelaySamples(model.Inner.DeadTime, store.SamplingTime);
-    store.OuterDelaySamples = DelaySamples(model.Outer.DeadTime, store.SamplingTime);
 }

@@ -72,13 +72,15 @@ constexpr int MinimumIdentificationSamples = 4;
 // Identifies both models over the window start..end (1-based sample
 // numbers): removes the initial offsets into the identification arrays,
 // fits with the first filter constant at 5 % of the window's duration and
-// stores InnerModel, OuterModel, InnerDelaySamples, OuterDelaySamples.
-// Throws ComputationError, changing nothing, for a window outside
-// 1..SampleCount or of fewer than MinimumIdentificationSamples samples.
-// Signals so large that the fit overflows (magnitudes beyond about 1E75)
-// give no finite model: ComputationError, with the previous models kept and
-// the identification arrays already holding the new window.
-void IdentifyModels(Podatki& store, int start, int end);
+// stores InnerModel, OuterModel, InnerDelaySamples, OuterDelaySamples. With
+// `refine`, the identified models are then refined (ModelRefinement.h) and
+// the refined ones stored in their place; without, the store holds no
+// refined model afterwards. Throws ComputationError, changing nothing, for
+// a window outside 1..SampleCount or of fewer than
+// MinimumIdentificationSamples samples, and for signals so large that the
+// fit overflows (magnitudes beyond about 1E75) or a refinement that gives no
+// finite model.
+void IdentifyModels(Podatki& store, int start, int end, bool refine = false);
 
 // A dead time in whole samples: L/Ts rounded halves to even, L itself
 // rounded when Ts = 0.

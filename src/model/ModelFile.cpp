@@ -163,4 +163,7 @@ void LoadModel(const QString& fileName, Podatki& store)
         std::copy(samples[f].begin(), samples[f].end(), arrays[f]->begin());
     store.InnerDelaySamples = DelaySamples(store.InnerModel.DeadTime, store.SamplingTime);
     store.OuterDelaySamples = DelaySamples(store.OuterModel.DeadTime, store.SamplingTime);
+    // The file does not tell a refined model from an identified one.
+    store.InnerRefinement = {};
+    store.OuterRefinement = {};
 }

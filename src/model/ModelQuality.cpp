@@ -2,6 +2,7 @@
 
 #include "base/Errors.h"
 #include "data/GlobalProcedures.h"
+#include "model/ModelRefinement.h"
 
 #include <algorithm>
 #include <cmath>
@@ -62,8 +63,13 @@ ModelFitQuality ApplyModel(Podatki& store, bool outer, double gain, double timeC
     Podatki::Signal& output = outer ? store.ModelOutputOuter : store.ModelOutputInner;
     FitScratch& w = store.Fit[outer ? 1 : 0];
 
-    SimulateFOPDT(1, n, input.data(), gain, timeConstant, store.SamplingTime, 0.0, deadTime,
-                  w.ModelOutput.data(), w.ModelSlope.data());
+    const ModelRefinementState& refinement = outer ? store.OuterRefinement : store.InnerRefinement;
+    if (refinement.Shown)
+        SimulateRefinedModel(input.data(), n, store.SamplingTime, gain, timeConstant, deadTime,
+                             refinement.Offset, w.ModelOutput.data());
+    else
+        SimulateFOPDT(1, n, input.data(), gain, timeConstant, store.SamplingTime, 0.0, deadTime,
+                      w.ModelOutput.data(), w.ModelSlope.data());
     const ModelFitQuality q = MeasureModelFit(reference.data(), w.ModelOutput.data(), n);
     if (!std::isfinite(q.ResidualSTD) || !std::isfinite(q.RelativeError))
         throw ComputationError("Model s temi parametri ne da končnega odziva");

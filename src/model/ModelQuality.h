@@ -38,8 +38,9 @@ ModelFitQuality MeasureModelFit(const double* reference, const double* output, i
 
 // Re-evaluates the shown process (outer or inner) with the user's gain, time
 // constant [s] and dead time [s] (used as entered: SimulateFOPDT rounds it to
-// samples): the model output over the identification window, its residual STD
-// and relative error. Stores K, T, L, the two figures and the output; the
+// samples; a refined model is evaluated as one, with the dead time exact and
+// its offset): the model output over the identification window, its
+// residual STD and relative error. Stores K, T, L, the two figures and the output; the
 // deviations and the dead time in samples stay. Throws ComputationError,
 // changing nothing, when the result is not finite.
 ModelFitQuality ApplyModel(Podatki& store, bool outer, double gain, double timeConstant,

@@ -17,12 +17,27 @@ QString Fixed(double value, int decimals)
 
 } // namespace
 
-ModelTexts ShowModelTexts(const ProcessModel& m)
+ModelTexts ShowModelTexts(const ProcessModel& m, const ModelRefinementState& refinement)
 {
-    return {Fixed(m.Gain, 3),          Fixed(m.TimeConstant, 2),
-            Fixed(m.DeadTime, 1),      Fixed(m.GainDeviation, 3),
-            Fixed(m.TimeDeviation, 2), Fixed(m.ResidualSTD, 5),
-            Fixed(m.RelativeError, 5), QString::fromUtf8(GradeText(GradeModel(m.RelativeError)))};
+    const bool refined = refinement.Shown;
+    return {Fixed(m.Gain, 3),
+            Fixed(m.TimeConstant, 2),
+            Fixed(m.DeadTime, refined ? 2 : 1),
+            Fixed(m.GainDeviation, 3),
+            Fixed(m.TimeDeviation, 2),
+            refined ? Fixed(refinement.DeadTimeInterval, 2) : QString(),
+            Fixed(m.ResidualSTD, 5),
+            Fixed(m.RelativeError, 5),
+            QString::fromUtf8(GradeText(GradeModel(m.RelativeError)))};
+}
+
+QString ModelStatusText(const std::string& samplingWarning, bool refined)
+{
+    const QString warning = QString::fromStdString(samplingWarning);
+    if (!refined)
+        return warning;
+    const QString note = QString::fromUtf8(RefinedModelNoteText);
+    return warning.isEmpty() ? note : warning + QStringLiteral(" — ") + note;
 }
 
 QString AppliedModelFigureText(double value)

@@ -1,6 +1,7 @@
 #include "base/ChartView.h"
 #include "data/DataFile.h"
 #include "model/ExperimentData.h"
+#include "model/ModelFile.h"
 #include "support/LocaleScope.h"
 #include "support/MainWindowFixture.h"
 
@@ -385,4 +386,50 @@ TEST_F(ModelPage, ANegativeFittedTimeConstantIsShownAsZero)
     SetWindow(1, n);
     Click("Button_Izracun");
     EXPECT_EQ(Text("Edit_Time"), "0.00");
+}
+
+TEST_F(ModelPage, TheRefinedModelIsShownWithItsIntervalsAndUsedWhenTheBoxIsTicked)
+{
+    LoadExperiment(StepExperiment(1, {2, 10, 3}, {0.5, 20, 5}));
+    QCheckBox* refined = Find<QCheckBox>("CheckBox_Model_Refined");
+    EXPECT_EQ(refined->text(), "Natančnejši model (izhodna napaka)");
+    EXPECT_FALSE(refined->isChecked());
+    Click("Button_Izracun");
+    EXPECT_TRUE(Find<QLabel>("Label_DDelay")->isHidden());
+    EXPECT_TRUE(Find<QLabel>("Caption_Label_DDelay")->isHidden());
+
+    // Ticked: the process's own dead time, no sample late, with intervals.
+    refined->setChecked(true);
+    Click("Button_Izracun");
+    EXPECT_TRUE(dialogs.Errors.isEmpty()) << dialogs.Errors.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(Text("Edit_Gain"), "2.000");
+    EXPECT_EQ(Text("Edit_Time"), "10.00");
+    EXPECT_EQ(Text("Edit_Delay"), "3.00");
+    EXPECT_EQ(Text("Label_DDelay"), "0.00");
+    EXPECT_FALSE(Find<QLabel>("Label_DDelay")->isHidden());
+    EXPECT_FALSE(Find<QLabel>("Caption_Label_DDelay")->isHidden());
+    EXPECT_EQ(Text("Label_Kvaliteta"), "Zelo dobra");
+    EXPECT_EQ(form->StatusBar1->currentMessage(), "Prikazan je natančnejši model (izhodna napaka)");
+    EXPECT_EQ(Series("LineSeries2")->at(299).y(), Sample(store.ModelOutputInner, 300));
+    EXPECT_NEAR(Series("LineSeries2")->at(299).y(), Series("LineSeries1")->at(299).y(), 1e-6);
+
+    // "Uporabi model" evaluates the shown values as a refined model.
+    Click("Button5");
+    EXPECT_EQ(store.InnerModel.DeadTime, 3);
+    EXPECT_EQ(Text("Label_Kvaliteta"), "Zelo dobra");
+
+    // Saving writes the model shown.
+    QTemporaryDir dir;
+    dialogs.FileAnswers.push_back(dir.filePath(QStringLiteral("fina.vkm")));
+    Click("Button7");
+    auto saved = std::make_unique<Podatki>();
+    LoadModel(dir.filePath(QStringLiteral("fina.vkm")), *saved);
+    EXPECT_EQ(saved->InnerModel.DeadTime, 3);
+
+    // Off again: the identification as it always was.
+    refined->setChecked(false);
+    Click("Button_Izracun");
+    EXPECT_EQ(Text("Edit_Delay"), "4.0");
+    EXPECT_TRUE(Find<QLabel>("Label_DDelay")->isHidden());
+    EXPECT_EQ(form->StatusBar1->currentMessage(), "");
 }

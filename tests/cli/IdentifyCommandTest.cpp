@@ -139,3 +139,32 @@ TEST_F(IdentifyCommandTest, OptionsChooseTheWindowAndBadOnesAreRefused)
             .ExitCode,
         1);
 }
+
+TEST_F(IdentifyCommandTest, RefineAddsTheRefinedModelsAndSavesThem)
+{
+    const CliResult r = RunCli(
+        {QStringLiteral("identify"), vkd, QStringLiteral("--refine"), QStringLiteral("--save-model"),
+         vkm});
+    ASSERT_EQ(r.ExitCode, 0) << r.Error.toStdString();
+    const auto expected = Expected(1, 200);
+    const QJsonObject inner = r.Json[QStringLiteral("inner")].toObject();
+    // The identified models stay as they were.
+    ExpectProcess(inner, expected->InnerModel, expected->InnerDelaySamples, 0);
+
+    const QJsonObject refined = inner[QStringLiteral("refined")].toObject();
+    EXPECT_EQ(refined.keys(), (QStringList{"ci95", "dead_time", "gain", "grade", "relative_error",
+                                           "residual_std", "time_constant"}));
+    EXPECT_EQ(refined[QStringLiteral("ci95")].toObject().keys(),
+              (QStringList{"dead_time", "gain", "time_constant"}));
+    ExpectClose(refined[QStringLiteral("gain")].toDouble(), 2, 2e-3);
+    ExpectClose(refined[QStringLiteral("time_constant")].toDouble(), 8, 8e-3);
+    ExpectClose(refined[QStringLiteral("dead_time")].toDouble(), 2, 2e-3);
+    EXPECT_EQ(refined[QStringLiteral("grade")].toString(), "Zelo dobra");
+    EXPECT_TRUE(r.Json[QStringLiteral("outer")].toObject().contains(QStringLiteral("refined")));
+
+    const CliResult m = RunCli({QStringLiteral("model"), vkm});
+    ASSERT_EQ(m.ExitCode, 0) << m.Error.toStdString();
+    // The file keeps 14 digits.
+    ExpectClose(m.Json[QStringLiteral("inner")].toObject()[QStringLiteral("dead_time")].toDouble(),
+                refined[QStringLiteral("dead_time")].toDouble(), 1e-12);
+}

@@ -260,7 +260,7 @@ TEST(ModelFile, SavingNeverWritesANonFiniteNumberNorSpoilsAnExistingFile)
 TEST(ModelTexts, FixedDecimalsPerFieldAndTheGrade)
 {
     LocaleScope comma(LocaleScope::Comma());
-    const ModelTexts t = ShowModelTexts({2.34567, 0.0, 3.0, 0.0004, 12.345, 0.0123456, 0.05});
+    const ModelTexts t = ShowModelTexts({2.34567, 0.0, 3.0, 0.0004, 12.345, 0.0123456, 0.05}, {});
     EXPECT_EQ(t.Gain, "2,346");
     EXPECT_EQ(t.TimeConstant, "0,00"); // a negative fitted time constant is stored as 0
     EXPECT_EQ(t.DeadTime, "3,0");
