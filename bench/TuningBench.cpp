@@ -63,7 +63,7 @@ static void BM_LoopFiguresLongDeadTime(benchmark::State& state)
     const TuningOutcome tuning = ComputeTuning(1, 10, false, inner, ProcessModel());
     for (auto _ : state)
         for (const LoopGains& g : DrawnLoopGains(tuning.Gains, tuning.RobustFactor))
-            benchmark::DoNotOptimize(ComputeFrequencyFigures(
-                DrawnLoopTransfer(g, false, 0, inner, ProcessModel(), 1)));
+            benchmark::DoNotOptimize(
+                ComputeFrequencyFigures(DrawnLoopTransfer(g, false, 0, inner, ProcessModel(), 1)));
 }
 BENCHMARK(BM_LoopFiguresLongDeadTime)->Unit(benchmark::kMillisecond);

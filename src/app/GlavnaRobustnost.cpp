@@ -30,8 +30,8 @@ const char* const RowNames[RowCount] = {"I", "P", "PI", "PID"};
 constexpr int RowLoops[RowCount] = {LoopI, LoopP, LoopPI, LoopPID};
 // The types of the type choice, by item index.
 const char* const TypeNames[4] = {"P", "I", "PI", "PID"};
-const char* const ColumnNames[RobustnessColumnCount] = {"Ms",       "GM",       "PM",
-                                                         "Odziv", "Umiritev", "IAE"};
+const char* const ColumnNames[RobustnessColumnCount] = {"Ms",    "GM",       "PM",
+                                                        "Odziv", "Umiritev", "IAE"};
 
 // The palette and the font, not a style sheet: they change at every step of
 // the slider, and only when they differ.
@@ -65,8 +65,7 @@ QLabel* CellLabel(const QByteArray& name, const QString& text)
 
 QGroupBox* TForm1::BuildRobustnessGroup()
 {
-    GroupBox_Robustnost =
-        NewGroup("GroupBox_Robustnost", QStringLiteral("Robustnost in kakovost"));
+    GroupBox_Robustnost = NewGroup("GroupBox_Robustnost", QStringLiteral("Robustnost in kakovost"));
     auto* grid = new QGridLayout(GroupBox_Robustnost);
     const std::array<QString, RobustnessColumnCount> headings = RobustnessHeadings(false);
     for (int c = 0; c < RobustnessColumnCount; ++c) {
@@ -86,7 +85,8 @@ QGroupBox* TForm1::BuildRobustnessGroup()
             grid->addWidget(cell, r + 1, c + 1);
         }
     }
-    Button_FrekvencniOdziv = NewButton("Button_FrekvencniOdziv", QStringLiteral("Frekvenčni odziv"));
+    Button_FrekvencniOdziv =
+        NewButton("Button_FrekvencniOdziv", QStringLiteral("Frekvenčni odziv"));
     grid->addWidget(Button_FrekvencniOdziv, RowCount + 1, 0, 1, RobustnessColumnCount + 1,
                     Qt::AlignRight);
     grid->setColumnStretch(RobustnessColumnCount + 1, 1);
@@ -118,9 +118,8 @@ void TForm1::ShowRobustness(ResponseSet&& responses, bool disturbance)
 {
     Label_RobHead[ColumnResponse]->setText(RobustnessHeadings(disturbance)[ColumnResponse]);
     for (std::size_t r = 0; r < RowCount; ++r) {
-        const RobustnessRowTexts row =
-            FormatRobustness(responses.Robustness[static_cast<std::size_t>(RowLoops[r])],
-                             disturbance);
+        const RobustnessRowTexts row = FormatRobustness(
+            responses.Robustness[static_cast<std::size_t>(RowLoops[r])], disturbance);
         for (std::size_t c = 0; c < RobustnessColumnCount; ++c)
             Label_Rob[r][c]->setText(row.Cells[c]);
         // "nestabilno", and the margins shown but marked.
@@ -174,8 +173,7 @@ void TForm1::Button_MsCiljClick()
         Dialogs().ShowMessage(
             this, QStringLiteral("Pri nobenem položaju drsnika zanka z regulatorjem %1 ni "
                                  "stabilna z Ms ≤ %2; položaj ostane.")
-                      .arg(QString::fromLatin1(TypeNames[type]),
-                           FormatGeneral(target, 6)));
+                      .arg(QString::fromLatin1(TypeNames[type]), FormatGeneral(target, 6)));
         return;
     }
     ScrollBar_Robust->setValue(*position); // recomputes when it moves

@@ -1,9 +1,9 @@
 // varkol-cli tune: the controller page's recomputation for a model given on
 // the command line or read from a model file.
 
+#include "base/NumberText.h"
 #include "cli/CliArguments.h"
 #include "cli/Commands.h"
-#include "base/NumberText.h"
 #include "cli/TuningJson.h"
 #include "model/ModelFile.h"
 
@@ -40,9 +40,9 @@ QString Text(const CliArguments& args, const std::string& name)
 
 int RunTune(int argc, char** argv)
 {
-    std::set<std::string> options = {"model", "K1",      "T1",      "L1",       "K2", "T2",
-                                     "L2",    "method",  "slider",  "response", "ts", "form",
-                                     "type",  "scale-p", "scale-i", "scale-d", "ms-target"};
+    std::set<std::string> options = {"model", "K1",      "T1",      "L1",       "K2",       "T2",
+                                     "L2",    "method",  "slider",  "response", "ts",       "form",
+                                     "type",  "scale-p", "scale-i", "scale-d",  "ms-target"};
     options.insert(SequencerOptions.begin(), SequencerOptions.end());
     const CliArguments args(argc, argv, 2, options, {"cascade"});
     args.ExpectPositionalCount(0);
@@ -88,8 +88,9 @@ int RunTune(int argc, char** argv)
         if (position)
             tuning.SliderPosition = *position;
         else
-            std::fprintf(stderr, "no slider position keeps the loop stable with Ms <= %s; the "
-                                 "slider stays at %d\n",
+            std::fprintf(stderr,
+                         "no slider position keeps the loop stable with Ms <= %s; the "
+                         "slider stays at %d\n",
                          FormatGeneralC(*ms, 17).c_str(), tuning.SliderPosition);
         target.Add("position", position ? JsonValue(*position) : JsonValue());
     }

@@ -76,9 +76,8 @@ FrequencyResponseWindow::FrequencyResponseWindow(QWidget* parent) : QWidget(pare
         NyquistSeries[static_cast<std::size_t>(i)] = Chart_Nyquist->AddLineSeries(
             QStringLiteral("Series_Nyquist_%1").arg(QLatin1String(LoopNames[i])),
             QStringLiteral("L %1").arg(QLatin1String(LoopNames[i])), LoopColor(i));
-    Series_UnitCircle = Chart_Nyquist->AddLineSeries(QStringLiteral("Series_UnitCircle"),
-                                                     QStringLiteral("|L| = 1"), Qt::gray,
-                                                     Qt::DotLine);
+    Series_UnitCircle = Chart_Nyquist->AddLineSeries(
+        QStringLiteral("Series_UnitCircle"), QStringLiteral("|L| = 1"), Qt::gray, Qt::DotLine);
     Series_UnitCircle->replace(Circle(0, 1));
     Series_MsCircle = Chart_Nyquist->AddLineSeries(QStringLiteral("Series_MsCircle"),
                                                    QStringLiteral("Ms"), Qt::black, Qt::DashLine);
@@ -124,10 +123,9 @@ FrequencyResponseWindow::FrequencyResponseWindow(QWidget* parent) : QWidget(pare
     for (int i = 0; i < DrawnLoopCount; ++i)
         SensitivitySeries[static_cast<std::size_t>(i)] =
             addSeries(QStringLiteral("Series_Sensitivity_%1").arg(QLatin1String(LoopNames[i])),
-                      QStringLiteral("|S| %1").arg(QLatin1String(LoopNames[i])),
-                      Pen(LoopColor(i)));
-    Series_MsLine =
-        addSeries(QStringLiteral("Series_MsLine"), QStringLiteral("Ms"), Pen(Qt::black, Qt::DashLine));
+                      QStringLiteral("|S| %1").arg(QLatin1String(LoopNames[i])), Pen(LoopColor(i)));
+    Series_MsLine = addSeries(QStringLiteral("Series_MsLine"), QStringLiteral("Ms"),
+                              Pen(Qt::black, Qt::DashLine));
     Chart_Sensitivity = new QChartView(sensitivity, this);
     Chart_Sensitivity->setObjectName(QStringLiteral("Chart_Sensitivity"));
     Chart_Sensitivity->setRenderHint(QPainter::Antialiasing);
@@ -153,8 +151,8 @@ void FrequencyResponseWindow::ShowLoops(const std::array<LoopTransfer, DrawnLoop
     double lowest = 0, highest = 0, smallest = 1, largestMs = 2;
     for (const LoopRobustness& loop : figures) {
         const FrequencyFigures& f = loop.Frequency;
-        for (const std::optional<double>& w : {std::optional<double>(f.MsFrequency),
-                                               f.GainCrossover, f.PhaseCrossover})
+        for (const std::optional<double>& w :
+             {std::optional<double>(f.MsFrequency), f.GainCrossover, f.PhaseCrossover})
             if (w && *w > 0 && (lowest == 0 || *w < lowest))
                 lowest = *w;
         if (std::isfinite(f.Ms))
@@ -198,8 +196,9 @@ void FrequencyResponseWindow::ShowLoops(const std::array<LoopTransfer, DrawnLoop
         Series_MsCircle->clear();
         Series_MsLine->clear();
     }
-    Series_MsCircle->setName(hasChosen ? QStringLiteral("Ms %1").arg(QLatin1String(LoopNames[chosen]))
-                                       : QStringLiteral("Ms"));
+    Series_MsCircle->setName(hasChosen
+                                 ? QStringLiteral("Ms %1").arg(QLatin1String(LoopNames[chosen]))
+                                 : QStringLiteral("Ms"));
     Series_MsLine->setName(Series_MsCircle->name());
 
     // The critical point, the unit circle and the Ms circle in view, one

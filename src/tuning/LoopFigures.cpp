@@ -33,8 +33,8 @@ std::vector<double> SweepFrequencies(const LoopTransfer& loop)
 struct Sample {
     double Theta = 0;
     std::complex<double> Num, Den;
-    std::complex<double> Loop;  // Num / Den
-    double Sensitivity = 0;     // |Den / (Den + Num)|
+    std::complex<double> Loop; // Num / Den
+    double Sensitivity = 0;    // |Den / (Den + Num)|
 };
 
 Sample Evaluate(const LoopTransfer& loop, double theta)
@@ -131,8 +131,7 @@ double LargestSensitivityOn(const LoopTransfer& loop, double a, double b, double
 
 // A zero of f between lo and hi, where f changes sign (regula falsi with the
 // Illinois step, halving where the secant gives no number).
-template <typename F>
-double Crossing(F f, double lo, double flo, double hi, double fhi)
+template <typename F> double Crossing(F f, double lo, double flo, double hi, double fhi)
 {
     double c = lo;
     int side = 0;

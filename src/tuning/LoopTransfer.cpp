@@ -130,8 +130,7 @@ ControllerTransfer ControllerOf(int type, double Ts, double Kd, double Ki, doubl
     const ShiftPolynomial derivativeDen = cd != 0 ? filter : ShiftPolynomial(1);
     ControllerTransfer t;
     t.Denominator = integralDen * derivativeDen;
-    t.Numerator = ShiftPolynomial(kp) * t.Denominator +
-                  ShiftPolynomial(kiTs) * derivativeDen +
+    t.Numerator = ShiftPolynomial(kp) * t.Denominator + ShiftPolynomial(kiTs) * derivativeDen +
                   ShiftPolynomial(cd) * difference * integralDen;
     t.KiTs = kiTs;
     t.Kp = kp;
@@ -141,8 +140,7 @@ ControllerTransfer ControllerOf(int type, double Ts, double Kd, double Ki, doubl
 // Far below the loop's dynamics: the time constants and dead times, the
 // integral time and the crossover of the integral action (about |K Ki Ts|
 // rad per sample for a process of static gain K).
-double LowestFrequency(double Ts, double timeScales, double staticGain,
-                       const ControllerTransfer& c)
+double LowestFrequency(double Ts, double timeScales, double staticGain, const ControllerTransfer& c)
 {
     double theta = 1e-3 * std::min(1.0, SafeDivide(Ts, Ts + timeScales, 1));
     if (c.KiTs != 0) {
@@ -202,9 +200,7 @@ LoopTransfer CascadeLoopTransfer(int type, double L2, double T2, double K2, doub
     loop.Reference = c.Numerator * ShiftPolynomial(innerGain) * path;
     loop.Disturbance = c.Denominator * path;
     const double staticGain = SafeDivide(innerGain * K1 * K2, 1 + innerGain * K1, K1 * K2);
-    loop.LowestFrequency = LowestFrequency(Ts,
-                                           std::max(T1, 0.0) + std::fabs(L1) +
-                                               std::max(T2, 0.0) + std::fabs(L2),
-                                           staticGain, c);
+    loop.LowestFrequency = LowestFrequency(
+        Ts, std::max(T1, 0.0) + std::fabs(L1) + std::max(T2, 0.0) + std::fabs(L2), staticGain, c);
     return loop;
 }

@@ -13,11 +13,11 @@
 
 #include <QAction>
 #include <QChartView>
-#include <QScatterSeries>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QPushButton>
+#include <QScatterSeries>
 #include <QScrollBar>
 #include <QTest>
 
@@ -106,8 +106,8 @@ TEST_F(RobustnessPage, FrequencyWindowFollowsThePage)
     EXPECT_NEAR(window->Series_MsCircle->at(0).x(), -1 + 1 / ms, 1e-12);
     EXPECT_EQ(window->Series_MsLine->at(0).y(), ms);
     EXPECT_EQ(window->Series_CriticalPoint->at(0), QPointF(-1, 0));
-    for (QChartView* view : {static_cast<QChartView*>(window->Chart_Nyquist),
-                             window->Chart_Sensitivity})
+    for (QChartView* view :
+         {static_cast<QChartView*>(window->Chart_Nyquist), window->Chart_Sensitivity})
         EXPECT_NE(view->findChild<QAction*>(QStringLiteral("Action_SavePicture")), nullptr);
 
     const QList<QPointF> before = pid->points();

@@ -71,8 +71,9 @@ TEST(SeriesThinning, SimplifiedCurvesStayWithinTheTolerance)
                 continue;
             const double t = (x[static_cast<std::size_t>(i)] - x[static_cast<std::size_t>(a)]) /
                              (x[static_cast<std::size_t>(b)] - x[static_cast<std::size_t>(a)]);
-            const double line = y[static_cast<std::size_t>(a)] +
-                                t * (y[static_cast<std::size_t>(b)] - y[static_cast<std::size_t>(a)]);
+            const double line =
+                y[static_cast<std::size_t>(a)] +
+                t * (y[static_cast<std::size_t>(b)] - y[static_cast<std::size_t>(a)]);
             EXPECT_LE(std::fabs(line - y[static_cast<std::size_t>(i)]), tolerance * (1 + 1e-9))
                 << i;
         }

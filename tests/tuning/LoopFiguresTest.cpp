@@ -1,5 +1,5 @@
-#include "support/ExpectClose.h"
 #include "tuning/LoopFigures.h"
+#include "support/ExpectClose.h"
 #include "tuning/RegulatorClass.h"
 #include "tuning/TuningComputation.h"
 
@@ -60,10 +60,10 @@ struct Case {
 TEST(LoopTransfer, ClosedLoopResponsesEqualTheSimulation)
 {
     const Case cases[] = {
-        {Model(1.5, 10, 0), {}, 1, 0, false},        // no dead time
-        {Model(2, 20, 3.2), {}, 0.5, 1, false},      // PID with its filter, nd = 6
-        {Model(0.8, 50, 300), {}, 1, 5, false},      // 300 samples of dead time
-        {Model(1, 0, 2), {}, 1, 4, false},           // no lag
+        {Model(1.5, 10, 0), {}, 1, 0, false},   // no dead time
+        {Model(2, 20, 3.2), {}, 0.5, 1, false}, // PID with its filter, nd = 6
+        {Model(0.8, 50, 300), {}, 1, 5, false}, // 300 samples of dead time
+        {Model(1, 0, 2), {}, 1, 4, false},      // no lag
         {Model(1, 5, 0), Model(2, 30, 0), 1, 0, true},
         {Model(1, 2, 0.5), Model(2, 20, 3), 0.25, 2, true},
         {Model(1.2, 10, 200), Model(0.5, 40, 150), 1, 3, true},
@@ -80,11 +80,10 @@ TEST(LoopTransfer, ClosedLoopResponsesEqualTheSimulation)
                 std::vector<double> simulated(Podatki::MaxSamples, 0.0);
                 std::vector<double> inner(Podatki::MaxSamples, 0.0);
                 if (c.Cascade)
-                    TRegulator::SimulateCascade(g.Type, n, simulated, inner, c.Outer.DeadTime,
-                                                c.Outer.TimeConstant, c.Outer.Gain,
-                                                c.Inner.DeadTime, c.Inner.TimeConstant,
-                                                c.Inner.Gain, c.Ts, d, r, tuning.InnerGain, g.Kd,
-                                                g.Ki, g.Kp);
+                    TRegulator::SimulateCascade(
+                        g.Type, n, simulated, inner, c.Outer.DeadTime, c.Outer.TimeConstant,
+                        c.Outer.Gain, c.Inner.DeadTime, c.Inner.TimeConstant, c.Inner.Gain, c.Ts, d,
+                        r, tuning.InnerGain, g.Kd, g.Ki, g.Kp);
                 else
                     TRegulator::SimulateLoop(g.Type, n, simulated, c.Inner.DeadTime,
                                              c.Inner.TimeConstant, c.Inner.Gain, c.Ts, d, r, g.Kd,
