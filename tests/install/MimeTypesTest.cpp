@@ -38,8 +38,8 @@ TEST(InstalledMimeTypes, TellTheProgramsFiles)
         {dir.filePath("m.vkc"), "application/x-varkol-controller", true},
         {dir.filePath("m.vkx"), "application/x-varkol-experiment", false},
     };
-    SaveMeasurements(*store, files[0].Name, QStringLiteral("1. 2. 2026"), QStringLiteral("10:00:00"),
-                     1, 2, 1, 2, {}, {}, FieldNames(*store, {}));
+    SaveMeasurements(*store, files[0].Name, QStringLiteral("1. 2. 2026"),
+                     QStringLiteral("10:00:00"), 1, 2, 1, 2, {}, {}, FieldNames(*store, {}));
     SaveModel(files[1].Name, *store);
     SaveController(files[2].Name, ControllerSettings{});
     WriteExperimentSettings(files[3].Name, ExperimentSettings{});
@@ -60,4 +60,4 @@ TEST(InstalledMimeTypes, TellTheProgramsFiles)
     }
 }
 
-}  // namespace
+} // namespace
