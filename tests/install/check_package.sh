@@ -19,8 +19,8 @@ fail() { echo "$*"; dpkg-deb --info "$deb"; exit 1; }
 [ "$(field Architecture)" = amd64 ] || fail "Architecture is not amd64"
 [ "$(field Section)" = science ] || fail "Section is not science"
 depends=$(field Depends)
-for library in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6charts6 \
-               libqt6network6 libqt6svg6 libzip4; do
+for library in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6charts6 libqt6svg6 \
+               libzip4; do
   [[ ", $depends," == *", $library "* || ", $depends," == *", $library,"* ]] ||
     fail "Depends lacks $library: $depends"
 done
