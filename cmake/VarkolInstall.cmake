@@ -23,3 +23,5 @@ if(TARGET varkol)
             RENAME varkol.png)
   endforeach()
 endif()
+
+include(${CMAKE_CURRENT_LIST_DIR}/VarkolPackage.cmake)
