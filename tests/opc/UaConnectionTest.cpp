@@ -8,6 +8,7 @@
 #include "base/Errors.h"
 #include "base/EventWait.h"
 
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -31,6 +32,17 @@ QString WriteError(OpcServer& server, OpcItem& item, const QVariant& value)
     return {};
 }
 
+// Forgets the endpoints a test connected to, so that the server lists of
+// later tests in the same program are as they would be.
+struct ForgetEndpoints {
+    ~ForgetEndpoints()
+    {
+        QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Varkol"),
+                  QStringLiteral("varkol"))
+            .remove(QStringLiteral("OpcUa"));
+    }
+};
+
 QStringList Names(const QList<OpcBrowseEntry>& entries)
 {
     QStringList names;
@@ -46,6 +58,7 @@ TEST(UaConnection, ConnectBrowseSubscribeWriteAndDisconnect)
     UaTestServer server;
     START_UA_TEST_SERVER(server);
 
+    ForgetEndpoints forget;
     UaConnection connection(std::make_shared<InProcessRegistry>());
     QStringList reports;
     QObject::connect(&connection, &OpcServer::ItemErrorReport,
@@ -168,6 +181,7 @@ TEST(UaConnection, ServerKilledEndsTheConnectionAndReconnectionRestoresItems)
     client.Close();
 
     UaConnection connection(std::make_shared<InProcessRegistry>());
+    connection.RememberEndpoints = false;
     connection.TimeoutMs = 2000;
     OpcGroup* group = connection.AddGroup(QStringLiteral("Skupina1"));
     group->SetUpdateRate(10);
@@ -197,6 +211,7 @@ TEST(UaConnection, EndpointWithoutSecurityPolicyNoneIsRefusedNamingWhatItOffers)
     UaTestServer server;
     START_UA_TEST_SERVER(server, 0, QStringList{QStringLiteral("--no-none")});
     UaConnection connection(std::make_shared<InProcessRegistry>());
+    connection.RememberEndpoints = false;
     try {
         connection.ConnectServer(server.Url(), QString());
         FAIL() << "connected";
