@@ -12,5 +12,7 @@ int main(int argc, char** argv)
     OpcClientObjects opc = CreateDefaultOpcClient();
     VarkolWindows windows = CreateVarkolWindows(store, *opc.Server, *opc.Browser);
     windows.Form1->show();
+    // A night's queue survives a restart; entries already due run now.
+    windows.Form1->RestoreQueue();
     return QApplication::exec();
 }
