@@ -124,6 +124,14 @@ public:
 
     void FormCreate();
 
+    // Opens each file on its page as the page's load button would: data
+    // files (.vkd, .txt, .dat) on "Obdelava", .vkm on "Model", .vkc on
+    // "Regulator", .vkx on "Eksperiment"; another name by its first line. A
+    // file that fails shows its message and the next one is opened. The page
+    // of the last file opened is shown. Relative names are taken from the
+    // current directory.
+    void OpenFiles(const QStringList& fileNames);
+
     // Set while a run starts: the run window reports the tags the server
     // refuses, so the OPC layer's own report is not shown.
     bool ItemReportsMuted = false;
@@ -250,6 +258,8 @@ public:
     RunOutcome RunExperiment(const RunPlan& plan);
     void ShraniNastavitveClick();
     void NaloziNastavitveClick();
+    // "Naloži nastavitve" with `fileName` chosen.
+    void LoadSettingsFile(const QString& fileName);
     // The values of a settings file as the controls of this window and of
     // the automatic-experiment settings window show them now.
     ExperimentSettings CurrentSettings() const;
@@ -322,6 +332,8 @@ public:
     void ScrollBar3Change();
     void ScrollBar4Change();
     void Button3Click();
+    // "Naloži iz datoteke" with `fileName` chosen.
+    void LoadDataFile(const QString& fileName);
     void Button4Click();
     void Button_IzracunClick();
     void Button_ShranjenoOknoClick();
@@ -380,6 +392,8 @@ public:
     void CheckBox_Model_OuterClick();
     void Button5Click();
     void Button6Click();
+    // "Naloži model" with `fileName` chosen.
+    void LoadModelFile(const QString& fileName);
     void Button7Click();
     void Button_PIDClick();
     // Identifies the inner and outer models over the window start..end
@@ -480,6 +494,8 @@ public:
     void Edit_Reg_ScaleDKeyPress(); // Enter in the edit
     void Button9Click();
     void Button8Click();
+    // "Naloži iz datoteke" of the controller page with `fileName` chosen.
+    void LoadControllerFile(const QString& fileName);
     void Button16Click();
     void Button_PovrniPrejsnjeClick();
     void Button_FrekvencniOdzivClick();

@@ -299,8 +299,12 @@ void TForm1::Button6Click()
         Dialogs().OpenFileName(this, {.Caption = QStringLiteral("Naloži model"),
                                       .Directory = WorkDir,
                                       .Filter = ModelOpenFilter});
-    if (fileName.isEmpty())
-        return;
+    if (!fileName.isEmpty())
+        LoadModelFile(fileName);
+}
+
+void TForm1::LoadModelFile(const QString& fileName)
+{
     LoadModel(fileName, Store);
     ModelUnsaved = false;
     TuningCurrent = false;

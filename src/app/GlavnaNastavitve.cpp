@@ -172,8 +172,12 @@ void TForm1::NaloziNastavitveClick()
                                       .Directory = WorkDir,
                                       .Filter = OpenFilter,
                                       .DefaultExtension = SettingsExtension});
-    if (fileName.isEmpty())
-        return;
+    if (!fileName.isEmpty())
+        LoadSettingsFile(fileName);
+}
+
+void TForm1::LoadSettingsFile(const QString& fileName)
+{
     // The whole file is read before any control changes.
     ApplySettings(ReadExperimentSettings(fileName));
 }

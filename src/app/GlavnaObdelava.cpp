@@ -506,8 +506,12 @@ void TForm1::ScrollBar4Change()
 void TForm1::Button3Click()
 {
     const QString fileName = Dialogs().OpenFileName(this, DataFileRequest(*this, *Button3));
-    if (fileName.isEmpty())
-        return;
+    if (!fileName.isEmpty())
+        LoadDataFile(fileName);
+}
+
+void TForm1::LoadDataFile(const QString& fileName)
+{
     // Everything that can fail comes before the first change: a file that
     // does not load leaves the store and the page as they were.
     const LoadedMeasurements loaded = ReadMeasurementFile(fileName);

@@ -385,8 +385,12 @@ void TForm1::Button8Click()
                .Directory = WorkDir,
                .Filter = QString::fromLatin1(ControllerFileFilter),
                .DefaultExtension = QString::fromLatin1(ControllerFileExtension)});
-    if (fileName.isEmpty())
-        return;
+    if (!fileName.isEmpty())
+        LoadControllerFile(fileName);
+}
+
+void TForm1::LoadControllerFile(const QString& fileName)
+{
     // The whole file is read first: a file that fails changes nothing.
     const ControllerSettings settings = LoadController(fileName);
 

@@ -1,6 +1,7 @@
 #include "app/VarkolWindows.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -8,8 +9,14 @@
 VarkolWindows CreateVarkolWindows(Podatki& store, OpcServer& server, OpcServerBrowser& browser)
 {
     QApplication::setApplicationName(QStringLiteral("Varkol"));
+    // The desktop entry the windows belong to, and the icon it shows.
+    QGuiApplication::setDesktopFileName(QStringLiteral("varkol"));
     VarkolWindows windows;
     windows.Form1 = std::make_unique<TForm1>(store, server, browser);
+    QIcon icon;
+    for (const int size : {32, 64, 256})
+        icon.addFile(QStringLiteral(":/icons/varkol-%1.png").arg(size), QSize(size, size));
+    QApplication::setWindowIcon(icon);
     // The auxiliary windows are top-level windows of their own, not children
     // of the main window, so that each window's controls are found by name
     // within that window only.

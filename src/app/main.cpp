@@ -1,17 +1,31 @@
+#include "app/ProgramArguments.h"
 #include "app/VarkolWindows.h"
 #include "data/Podatki.h"
 #include "opc/OpcClient.h"
 
 #include <QApplication>
+#include <QTimer>
+
+#include <cstdio>
 
 int main(int argc, char** argv)
 {
+    if (const std::optional<int> status = AnswerOnTerminal(argc, argv))
+        return *status;
     QApplication app(argc, argv);
+    const FileArguments files = FileArgumentsOf(QApplication::arguments());
+    if (!files.Error.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(files.Error));
+        return 1;
+    }
     InstallSlovenianTranslations(app);
     Podatki store;
     OpcClientObjects opc = CreateDefaultOpcClient();
     VarkolWindows windows = CreateVarkolWindows(store, *opc.Server, *opc.Browser);
     windows.Form1->show();
+    // The files open once the window is up, so their messages have it behind them.
+    if (!files.Files.isEmpty())
+        QTimer::singleShot(0, windows.Form1.get(), [&] { windows.Form1->OpenFiles(files.Files); });
     // A night's queue survives a restart; entries already due run now.
     windows.Form1->RestoreQueue();
     return QApplication::exec();
