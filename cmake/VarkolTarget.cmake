@@ -1,4 +1,5 @@
-# Per-target build settings: warnings, -Werror on request, sanitizers on request.
+# Per-target build settings: warnings, -Werror on request, sanitizers or the
+# fuzzing instrumentation on request.
 # No global flags: every target of the project calls this once.
 function(varkol_setup_target target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow)
@@ -8,6 +9,14 @@ function(varkol_setup_target target)
   if(VARKOL_SANITIZE)
     target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-omit-frame-pointer
                                              -fno-sanitize-recover=undefined)
+    target_link_options(${target} PRIVATE -fsanitize=address,undefined)
+  endif()
+  if(VARKOL_FUZZ)
+    # Coverage for libFuzzer and the sanitizers on every target; the fuzz
+    # targets themselves link the libFuzzer driver.
+    target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link,address,undefined
+                                             -fno-sanitize-recover=undefined
+                                             -fno-omit-frame-pointer -gline-tables-only)
     target_link_options(${target} PRIVATE -fsanitize=address,undefined)
   endif()
 endfunction()
