@@ -1,8 +1,8 @@
 #include "experiment/FormaEksperiment.h"
 
 #include "base/ErrorGuard.h"
-#include "base/EventWait.h"
 #include "base/Errors.h"
+#include "base/EventWait.h"
 #include "base/NumberText.h"
 #include "base/UserDialogs.h"
 #include "data/Podatki.h"
@@ -39,10 +39,6 @@ constexpr unsigned ColourMV = 0x0000FF; // red
 constexpr unsigned ColourU = 0x000080;  // maroon
 constexpr unsigned ColourY1 = 0xFF0000; // blue
 constexpr unsigned ColourY2 = 0x008000; // green
-
-// The recorded columns 1 to 6 and the roles whose descriptions name them.
-constexpr TagRole RecordedRoles[6] = {TagRole::MV, TagRole::MV2, TagRole::U,
-                                      TagRole::U2, TagRole::Y1,  TagRole::Y2};
 
 QLabel* ValueLabel(const QString& name, QWidget* parent)
 {
@@ -224,15 +220,20 @@ RunStart TEksperiment::Start(const RunPlan& plan)
     if (!ExperimentGroup)
         throw OpcError("Skupina \"Skupina1\" okna eksperimenta ne obstaja.");
     RunStart start;
+    notes_.clear();
     {
         starting_ = true;
         const auto done = qScopeGuard([this] { starting_ = false; });
         RunStartHooks hooks;
         hooks.WaitForMvQuality = [this] { return WaitForMvQuality(); };
-        hooks.Ask = [this](const QString& question) { return Dialogs().Ask(this, question); };
+        hooks.Ask = [this](const QString& question) {
+            if (!Unattended)
+                return Dialogs().Ask(this, question);
+            Tell(question + QStringLiteral(" (potrjeno ob aktiviranju)"));
+            return true;
+        };
         hooks.WarnNoConnection = [this] {
-            Dialogs().ShowMessage(this,
-                                  Text(LoopWithoutTags() ? NoLoopTagsMessage : NoConnectionMessage));
+            Tell(Text(LoopWithoutTags() ? NoLoopTagsMessage : NoConnectionMessage));
         };
         start = StartRun(plan, server_, *ExperimentGroup, Plant, Engine, hooks);
     }
@@ -243,10 +244,9 @@ RunStart TEksperiment::Start(const RunPlan& plan)
     untagged_ = start.UntaggedSignals;
     loopNotSwitched_ = start.LoopNotSwitched;
     if (!untagged_.isEmpty())
-        Dialogs().ShowMessage(
-            this, QStringLiteral("OPC strežnik ne pozna točk teh signalov: %1. Eksperiment jih "
-                                 "zapisuje brez vrednosti s strežnika.")
-                      .arg(untagged_.join(QStringLiteral(", "))));
+        Tell(QStringLiteral("OPC strežnik ne pozna točk teh signalov: %1. Eksperiment jih "
+                            "zapisuje brez vrednosti s strežnika.")
+                 .arg(untagged_.join(QStringLiteral(", "))));
     RocniAvtomatski->setVisible(plan.Automatic);
     SetManualInputEnabled(Engine.SliderEnabled);
     ShowValueCaptions(plan.Loop);
@@ -257,11 +257,7 @@ RunStart TEksperiment::Start(const RunPlan& plan)
     previousSampleCount_ = store_.SampleCount;
     previousSignalCount_ = store_.SignalCount;
     previousSamplingTime_ = store_.SamplingTime;
-    for (std::size_t column = 0; column < 6; ++column)
-        store_.ColumnNames[column] = plan.Loop.Description(RecordedRoles[column]).toStdString();
-    store_.SignalCount = 6;
-    store_.SampleCount = 1;
-    store_.SamplingTime = plan.SamplingMs * 0.001;
+    BeginRecord(store_, plan);
     return start;
 }
 
@@ -271,11 +267,13 @@ RunOutcome TEksperiment::Run(const RunPlan& plan)
     const RunStart start = Start(plan);
     if (!start.Started) {
         outcome.Refusal = start.Refusal;
+        outcome.Notes = notes_;
         return outcome;
     }
     outcome.Finished = exec() == Accepted;
     outcome.SwitchedToManual = switchedToManual_;
     outcome.UntaggedSignals = untagged_;
+    outcome.Notes = notes_;
     if (outcome.Finished) {
         outcome.AnalysisStart = Engine.AnalysisStart;
         return outcome;
@@ -305,6 +303,31 @@ RunOutcome TEksperiment::Run(const RunPlan& plan)
     return outcome;
 }
 
+template <typename Handler> bool TEksperiment::Attempt(Handler&& handler)
+{
+    if (!Unattended)
+        return Guard(this, std::forward<Handler>(handler));
+    try {
+        std::forward<Handler>(handler)();
+        return true;
+    } catch (const std::exception& e) {
+        Tell(QString::fromUtf8(e.what()));
+    }
+    return false;
+}
+
+void TEksperiment::Tell(const QString& message)
+{
+    if (!Unattended) {
+        Dialogs().ShowMessage(this, message);
+        return;
+    }
+    // A failure that repeats on every tick is noted once.
+    if (notes_.isEmpty() || notes_.back() != message)
+        notes_ << message;
+    StatusBar1->showMessage(message);
+}
+
 // ---------------------------------------------------------------- show
 
 void TEksperiment::showEvent(QShowEvent* event)
@@ -314,7 +337,7 @@ void TEksperiment::showEvent(QShowEvent* event)
         return; // a restore from the task bar, not a new run
     // A run that cannot start closes the window again; the caller's modal
     // show then returns Rejected.
-    if (!Guard(this, [this] { FormShow(); }))
+    if (!Attempt([this] { FormShow(); }))
         QMetaObject::invokeMethod(
             this, [this] { QDialog::done(Rejected); }, Qt::QueuedConnection);
 }
@@ -362,7 +385,7 @@ void TEksperiment::Timer1Timer()
         return;
     inTick_ = true;
     const auto done = qScopeGuard([this] { inTick_ = false; });
-    Guard(this, [this] { ShowSample(Engine.Tick()); });
+    Attempt([this] { ShowSample(Engine.Tick()); });
     CloseWhenFinished();
 }
 
@@ -398,8 +421,9 @@ void TEksperiment::ShowValueCaptions(const LoopTags& loop)
     for (std::size_t i = 0; i < shown.size(); ++i) {
         const QString description = loop.Description(shown[i].second).trimmed();
         const QString name = QString::fromLatin1(shown[i].first);
-        ValueCaptions[i]->setText(description.isEmpty() ? name + u':'
-                                                        : QStringLiteral("%1 (%2):").arg(name, description));
+        ValueCaptions[i]->setText(description.isEmpty()
+                                      ? name + u':'
+                                      : QStringLiteral("%1 (%2):").arg(name, description));
     }
 }
 
@@ -407,7 +431,8 @@ QString TEksperiment::RunNotes() const
 {
     QString notes;
     if (!untagged_.isEmpty())
-        notes += QStringLiteral("  Brez točke na strežniku: %1.").arg(untagged_.join(QStringLiteral(", ")));
+        notes += QStringLiteral("  Brez točke na strežniku: %1.")
+                     .arg(untagged_.join(QStringLiteral(", ")));
     if (loopNotSwitched_)
         notes += QStringLiteral("  Regulator ni preklopljen.");
     return notes;
@@ -431,7 +456,7 @@ void TEksperiment::KonecEksperimentaClick()
 {
     if (!running_)
         return;
-    Guard(this, [this] { FinishExperiment(); });
+    Attempt([this] { FinishExperiment(); });
     CloseWhenFinished();
 }
 
@@ -481,9 +506,10 @@ void TEksperiment::VrednostVhodaEditKeyPress()
     // A value beyond the slider goes to the plant only when the user
     // confirms it; a slip of the keyboard (1e9 for 1e2) stays in the edit.
     if (!Engine.SliderHolds(value) &&
-        !Dialogs().Ask(this, QStringLiteral("MV = %1 je zunaj drsnika %2 … %3. Zapišem?")
-                                 .arg(FormatGeneral(value, 8), FormatGeneral(Engine.SliderLowest(), 8),
-                                      FormatGeneral(Engine.SliderHighest(), 8)))) {
+        !Dialogs().Ask(this,
+                       QStringLiteral("MV = %1 je zunaj drsnika %2 … %3. Zapišem?")
+                           .arg(FormatGeneral(value, 8), FormatGeneral(Engine.SliderLowest(), 8),
+                                FormatGeneral(Engine.SliderHighest(), 8)))) {
         ShowMVInEdit();
         return;
     }
