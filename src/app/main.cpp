@@ -23,6 +23,8 @@ int main(int argc, char** argv)
     OpcClientObjects opc = CreateDefaultOpcClient();
     VarkolWindows windows = CreateVarkolWindows(store, *opc.Server, *opc.Browser);
     windows.Form1->show();
+    // A record that a crash or a power cut left unsaved is offered first.
+    QTimer::singleShot(0, windows.Form1.get(), [&] { windows.Form1->OfferRecordRecovery(); });
     // The files open once the window is up, so their messages have it behind them.
     if (!files.Files.isEmpty())
         QTimer::singleShot(0, windows.Form1.get(), [&] { windows.Form1->OpenFiles(files.Files); });

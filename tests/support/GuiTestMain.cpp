@@ -1,5 +1,8 @@
+#include "experiment/RecordJournal.h"
+
 #include <QApplication>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include <cstdlib>
 
@@ -13,6 +16,9 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
+    // The journals of the runs this program carries out, removed at its end.
+    const QTemporaryDir journals;
+    RecordJournal::SetDefaultFolder(journals.path());
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
