@@ -1,6 +1,7 @@
 #include "app/Glavna.h"
 
 #include "base/TextComboBox.h"
+#include "experiment/QueueFile.h"
 #include "opc/ControllerWriteBack.h"
 #include "opc/OpcClient.h"
 #include "tuning/TuningComputation.h" // the drawn responses the window keeps
@@ -63,8 +64,7 @@ void TForm1::closeEvent(QCloseEvent* event)
         unsaved = QStringLiteral("Posnetek eksperimenta ni shranjen.");
     else if (ModelUnsaved)
         unsaved = QStringLiteral("Model ni shranjen.");
-    if (!unsaved.isEmpty() &&
-        !Dialogs().Ask(this, unsaved + QStringLiteral(" Zaprem program?"))) {
+    if (!unsaved.isEmpty() && !Dialogs().Ask(this, unsaved + QStringLiteral(" Zaprem program?"))) {
         event->ignore();
         return;
     }
@@ -102,6 +102,8 @@ void TForm1::FormCreate()
     WriteBack = std::make_unique<ControllerWriteBack>(dOPCServer1, *WriteBackGroup);
 
     QueueDirs.clear();
+    Queue = ExperimentQueue();
+    QueueFileName = DefaultQueueFileName();
     WorkDir = QDir::toNativeSeparators(QDir::currentPath());
 
     Image_Quality_Red->hide();

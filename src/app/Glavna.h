@@ -17,6 +17,7 @@
 // settings relies on this); combo boxes run their Change handler only when
 // the user picks or types.
 
+#include "experiment/ExperimentQueue.h"
 #include "opc/LoopTags.h"
 
 #include <QMainWindow>
@@ -35,6 +36,7 @@ class OpcServer;
 class OpcServerBrowser;
 class Podatki;
 class ControllerWriteBack;
+struct ChainResult;
 struct ExperimentSettings;
 struct WindowChoosers;
 struct WriteBackPlan;
@@ -109,6 +111,10 @@ public:
     QString WorkDir;
     // Directory of each queued experiment, parallel to the two queue memos.
     QStringList QueueDirs;
+    // The queued automatic experiments; the two memos and QueueDirs show
+    // them. Saved to QueueFileName on every change.
+    ExperimentQueue Queue;
+    QString QueueFileName;
     // The group "SkupReg" that carries the controller parameters.
     OpcGroup* WriteBackGroup = nullptr;
     // Seconds since the last step event and step events so far of the
@@ -247,6 +253,12 @@ public:
     void SeznamCakajocihEkspCasKeyDown(int key);
     void AktivirajEksperimentClick();
     void Timer_ExperimentSchedulerTimer();
+    // At program start: the queue saved when the program last ran, with a
+    // status-bar line saying how many entries came back; the scheduler runs
+    // when any wait (those already due run one after the other).
+    void RestoreQueue();
+    // The queue changed: the memos show it and it is saved.
+    void QueueChanged();
     // Carries out an experiment in the run window and, when it has finished,
     // hands its record to the processing page (ShowExperimentData with the
     // page's filter and actuator texts, the analysis start of an automatic
@@ -316,10 +328,10 @@ public:
     QLabel* Label_ZacetekOkna = nullptr; // window start as sample and time
     QLabel* Label_KonecOkna = nullptr;
     QPushButton* Button_ShranjenoOkno = nullptr; // "Shranjeno okno"
-    QPushButton* Button2 = nullptr;        // "Uporabi filter in omejitve"
-    QPushButton* Button_Izracun = nullptr; // "Izračun modela"
-    QPushButton* Button3 = nullptr;        // "Naloži iz datoteke"
-    QPushButton* Button4 = nullptr;        // "Shrani v datoteko"
+    QPushButton* Button2 = nullptr;              // "Uporabi filter in omejitve"
+    QPushButton* Button_Izracun = nullptr;       // "Izračun modela"
+    QPushButton* Button3 = nullptr;              // "Naloži iz datoteke"
+    QPushButton* Button4 = nullptr;              // "Shrani v datoteko"
 
     void Button2Click();
     void ScrollBar_MVChange();
@@ -456,10 +468,10 @@ public:
     QLineEdit* Edit_Reg_Kd = nullptr;
     QLabel* Label_LabOjacSekv = nullptr;
     QLabel* Label_OjacSekv = nullptr;
-    QPushButton* Button16 = nullptr; // "Naloži v regulator"
+    QPushButton* Button16 = nullptr;              // "Naloži v regulator"
     QPushButton* Button_PovrniPrejsnje = nullptr; // "Povrni prejšnje"
-    QPushButton* Button9 = nullptr;  // "Shrani v datoteko"
-    QPushButton* Button8 = nullptr;  // "Naloži iz datoteke"
+    QPushButton* Button9 = nullptr;               // "Shrani v datoteko"
+    QPushButton* Button8 = nullptr;               // "Naloži iz datoteke"
     // "Robustnost in kakovost": rows I, P, PI, PID; columns Ms, GM, PM,
     // overshoot (or peak), settling time, IAE. Label_Rob[row][column] is
     // named "Label_Rob_<row>_<column>" (Ms, GM, PM, Odziv, Umiritev, IAE).
@@ -585,6 +597,19 @@ private:
     // "Aktiviraj eksperiment" for a trial run by hand, with the page's
     // settings after the sampling period and the wait have been corrected.
     void ActivateManualTrial(const ExperimentSettings& settings);
+    // ... and for an automatic trial: checks the start, saves the settings
+    // and queues the experiment.
+    void ActivateAutomaticTrial(const ExperimentSettings& settings);
+    // The scheduler's work for the entry that is due: its settings file
+    // applied, the run in the window (nobody at the plant), then the
+    // automatic chain. Throws ChainFailure naming the step that failed.
+    void RunQueuedExperiment(const QueueEntry& entry);
+    // Step 9 of a queued run: the automatic-experiment settings into the
+    // model, controller and report pages.
+    void CopyAutomaticSettings(const ExperimentSettings& settings);
+    // The pages after the chain: the saved record, the model, the tuning.
+    void ShowChainResult(const QueueEntry& entry, const ChainResult& result);
+    void ShowQueueCountdown(qint64 nowMs);
     // The queue memos as lists of entries.
     QStringList QueueLines(const QPlainTextEdit* memo) const;
     void SetQueueLines(QPlainTextEdit* memo, const QStringList& lines);

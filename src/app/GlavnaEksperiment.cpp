@@ -5,8 +5,8 @@
 
 #include "app/Glavna.h"
 
-#include "base/Errors.h"
 #include "app/GlavnaLayout.h"
+#include "base/Errors.h"
 #include "base/MaskedTimeEdit.h"
 #include "base/NumberText.h"
 #include "base/RadioGroup.h"
@@ -332,22 +332,14 @@ void TForm1::SeznamCakajocihEkspCasKeyDown(int key)
     if (key != Qt::Key_Delete)
         return;
     const int line = SeznamCakajocihEkspCas->textCursor().blockNumber();
-    QStringList times = QueueLines(SeznamCakajocihEkspCas);
-    QStringList labels = QueueLines(SeznamCakajocihEkspOznaka);
-    if (line < times.size())
-        times.removeAt(line);
-    if (line < labels.size())
-        labels.removeAt(line);
-    if (line < QueueDirs.size())
-        QueueDirs.removeAt(line);
-    SetQueueLines(SeznamCakajocihEkspCas, times);
-    SetQueueLines(SeznamCakajocihEkspOznaka, labels);
-    if (times.isEmpty()) {
+    Queue.RemoveAt(line);
+    QueueChanged();
+    if (Queue.Empty()) {
         Timer_ExperimentScheduler->stop();
         return;
     }
     // Keep the caret on the entry that took the deleted one's place.
-    const int caretLine = std::min(line, static_cast<int>(times.size()) - 1);
+    const int caretLine = std::min(line, Queue.Size() - 1);
     QTextCursor cursor(SeznamCakajocihEkspCas->document()->findBlockByNumber(caretLine));
     SeznamCakajocihEkspCas->setTextCursor(cursor);
 }
@@ -370,8 +362,7 @@ void TForm1::AktivirajEksperimentClick()
         ActivateManualTrial(settings);
         return;
     }
-    Dialogs().ShowMessage(this, QStringLiteral("Samodejni poizkus v tej različici še ni na voljo. "
-                                               "Izberite \"Ročno voden poizkus\"."));
+    ActivateAutomaticTrial(settings);
 }
 
 void TForm1::ActivateManualTrial(const ExperimentSettings& settings)
@@ -419,10 +410,4 @@ RunOutcome TForm1::RunExperiment(const RunPlan& plan)
         StatusBar1->showMessage(QStringLiteral("Posneto brez OPC točke na strežniku: %1.")
                                     .arg(outcome.UntaggedSignals.join(QStringLiteral(", "))));
     return outcome;
-}
-
-void TForm1::Timer_ExperimentSchedulerTimer()
-{
-    // Will start the first queued experiment when its start moment has come
-    // and run the automatic evaluation after it.
 }

@@ -1,9 +1,11 @@
+#include "app/MainWindowPlace.h"
 #include "app/ProgramArguments.h"
 #include "app/VarkolWindows.h"
 #include "data/Podatki.h"
 #include "opc/OpcClient.h"
 
 #include <QApplication>
+#include <QSettings>
 #include <QTimer>
 
 #include <cstdio>
@@ -22,11 +24,18 @@ int main(int argc, char** argv)
     Podatki store;
     OpcClientObjects opc = CreateDefaultOpcClient();
     VarkolWindows windows = CreateVarkolWindows(store, *opc.Server, *opc.Browser);
+    QSettings place{QString::fromLatin1(PlaceSettingsOrganization),
+                    QString::fromLatin1(PlaceSettingsApplication)};
+    RestoreWindowPlace(*windows.Form1, place);
     windows.Form1->show();
     // A record that a crash or a power cut left unsaved is offered first.
     QTimer::singleShot(0, windows.Form1.get(), [&] { windows.Form1->OfferRecordRecovery(); });
+    QObject::connect(&app, &QApplication::aboutToQuit, windows.Form1.get(),
+                     [&] { SaveWindowPlace(*windows.Form1, place); });
     // The files open once the window is up, so their messages have it behind them.
     if (!files.Files.isEmpty())
         QTimer::singleShot(0, windows.Form1.get(), [&] { windows.Form1->OpenFiles(files.Files); });
+    // A night's queue survives a restart; entries already due run now.
+    windows.Form1->RestoreQueue();
     return QApplication::exec();
 }

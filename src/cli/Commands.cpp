@@ -6,7 +6,8 @@
 namespace {
 
 const CliCommand commands[] = {
-    {"version", "version                 the program's version as JSON", [](int, char**) {
+    {"version", "version                 the program's version as JSON",
+     [](int, char**) {
          std::printf("{\"version\":\"%s\"}\n", VARKOL_VERSION);
          return 0;
      }},
@@ -17,7 +18,8 @@ const CliCommand commands[] = {
     {"convert", "convert IN OUT.vkd      any readable data file written as a .vkd", RunConvert},
     {"experiment",
      "experiment [--ts S --wait S --step-size X --step-duration S --steps N --mv0 X --both "
-     "--no-write --closed-during --keep-initial --seed N --out FILE.vkd]   an automatic step test on "
+     "--no-write --closed-during --keep-initial --seed N --out FILE.vkd]   an automatic step test "
+     "on "
      "the process simulation",
      RunExperiment},
     {"model", "model FILE.vkm          the models of a model file as JSON", RunModel},
@@ -43,10 +45,14 @@ const CliCommand commands[] = {
      "[--template T] [--no-processing] [--no-model] [--no-controller]   the experiment report "
      "(.docx) with its pictures",
      RunReport},
+    {"run",
+     "run SETTINGS.vkx [--simulate] [--out DIR] [--at \"YYYY-MM-DD hh:mm:ss\"]   one automatic "
+     "experiment of a settings file and its evaluation: L.vkd, L.vkm, L.vkc and L.docx",
+     RunAutomaticExperiment},
 #endif
 };
 
-}  // namespace
+} // namespace
 
 const CliCommand* CliCommands(int& count)
 {

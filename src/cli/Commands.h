@@ -6,8 +6,8 @@
 
 struct CliCommand {
     const char* Name;
-    const char* Synopsis;  // one line for --help
-    int (*Run)(int argc, char** argv);  // argv[1] is the command name
+    const char* Synopsis;              // one line for --help
+    int (*Run)(int argc, char** argv); // argv[1] is the command name
 };
 
 // Every command, in the order --help lists them.
@@ -21,3 +21,4 @@ int RunIdentify(int argc, char** argv);
 int RunTune(int argc, char** argv);
 int RunController(int argc, char** argv);
 int RunReport(int argc, char** argv);
+int RunAutomaticExperiment(int argc, char** argv);

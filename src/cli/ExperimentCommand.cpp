@@ -21,17 +21,6 @@
 
 namespace {
 
-// No OPC server: every tick runs the simulation, writes go nowhere.
-class NoServer : public PlantPort {
-public:
-    bool Active() const override { return false; }
-    double Value(LoopTag) const override { return 0; }
-    bool MVDiffers(double) const override { return true; }
-    void WriteMV(double) override {}
-    void WriteSwitch(SwitchTag, int) override {}
-    bool IsMVQualityGood() const override { return false; }
-};
-
 std::uint64_t SeedOption(const CliArguments& args)
 {
     const std::string text = *args.Option("seed");
@@ -61,7 +50,7 @@ int RunExperiment(int argc, char** argv)
         wait = 2 * ts;
 
     auto store = std::make_unique<Podatki>();
-    NoServer plant;
+    NoPlant plant;
     RunEngine engine(*store, plant,
                      args.Has("seed") ? MakeSeededUniformGenerator(SeedOption(args))
                                       : MakeUnseededUniformGenerator());

@@ -10,14 +10,11 @@
 #include "cli/DataFileCommandSupport.h"
 #include "cli/JsonWriter.h"
 #include "cli/TuningJson.h"
-#include "data/ProcessedSignals.h"
-#include "data/ProcessingText.h"
-#include "data/SignalStatistics.h"
 #include "experiment/SettingsFile.h"
 #include "model/ModelFile.h"
-#include "model/ModelTexts.h"
 #include "report/PorociloClass.h"
 #include "report/ReportPictures.h"
+#include "report/ReportValues.h"
 #include "tuning/ControllerFile.h"
 
 #include <QApplication>
@@ -40,16 +37,9 @@ JsonValue Strings(const QStringList& texts)
     return JsonValue(std::move(array));
 }
 
-// What a report needs of a settings file: server, tags, template, sections
-// and the sequencer of the controller form.
-void ApplySettings(const ExperimentSettings& s, ReportInputs& in, ControllerFormRequest& form)
+// What the controller form needs of a settings file: its sequencer.
+void ApplySequencer(const ExperimentSettings& s, ControllerFormRequest& form)
 {
-    in.ServerName = s.OpcServer;
-    in.Tags = s.Loop;
-    in.Template = s.ReportTemplate;
-    in.Processing = s.ReportProcessing;
-    in.Model = s.ReportModel;
-    in.Controller = s.ReportController;
     form.SequencerPresent = s.SequencerPresent;
     for (int row = 0; row < ExperimentSettings::SequencerRows; ++row) {
         form.SequencerInputs << s.SequencerInput[static_cast<std::size_t>(row)];
@@ -95,8 +85,11 @@ int RunReport(int argc, char** argv)
     in.FileName = QFileInfo(Path(*out)).absoluteFilePath();
     in.CloseAfterSave = true;
     ControllerFormRequest form;
-    if (const auto settings = args.Option("settings"))
-        ApplySettings(ReadExperimentSettings(Path(*settings)), in, form);
+    if (const auto name = args.Option("settings")) {
+        const ExperimentSettings settings = ReadExperimentSettings(Path(*name));
+        SetReportSettings(in, settings);
+        ApplySequencer(settings, form);
+    }
     if (const auto name = args.Option("template"))
         in.Template = Path(*name);
     in.Processing = in.Processing && !args.Flag("no-processing");
@@ -115,44 +108,23 @@ int RunReport(int argc, char** argv)
         ConditionSignals(*store, o.Columns, o.Settings);
         start = o.Start;
         end = o.End;
-        for (std::size_t i = 0; i < std::size(AllProcessedSignals); ++i) {
-            const SignalStatisticsTexts texts = StatisticsTexts(ComputeSignalStatistics(
-                ProcessedValues(*store, AllProcessedSignals[i]).data(), start, end));
-            in.Statistics[i] = {texts.Max, texts.Min, texts.Std};
-        }
+        SetReportStatistics(in, *store, start, end);
         form.Y1MinText = in.Statistics[2].Minimum;
         form.Y1MaxText = in.Statistics[2].Maximum;
     }
     if (const auto name = args.Option("model")) {
         LoadModel(Path(*name), *store);
-        const ModelTexts texts = ShowModelTexts(store->InnerModel, store->InnerRefinement);
-        in.Gain = texts.Gain;
-        in.TimeConstant = texts.TimeConstant;
-        in.DeadTime = texts.DeadTime;
-        in.ModelStd = texts.ResidualSTD;
-        in.RelativeError = texts.RelativeError;
-        in.Quality = texts.Grade;
+        SetReportModel(in, *store, false);
         charts.ShowModel(*store, false);
     }
     if (const auto name = args.Option("controller")) {
         TuningRequest tuning;
         RestoreControllerPage(LoadController(Path(*name)), *store, tuning, form);
         const TuningPageResult page = EvaluateTuning(*store, tuning);
-        const auto& g = page.Labels.Gains;
-        in.IKi = g[LabelKi];
-        in.PKp = g[LabelKpP];
-        in.PIKp = g[LabelPIKp];
-        in.PIKi = g[LabelPITi];
-        in.PIDKp = g[LabelPIDKp];
-        in.PIDKi = g[LabelPIDTi];
-        in.PIDKd = g[LabelPIDTd];
         if (page.Responses)
             charts.ShowResponses(*page.Responses);
         form.Cascade = tuning.Cascade;
-        const ControllerFormTexts texts = EvaluateControllerForm(*store, form);
-        in.ScaledP = texts.Fields[0];
-        in.ScaledI = texts.Fields[1];
-        in.ScaledD = texts.Fields[2];
+        SetReportTuning(in, page, EvaluateControllerForm(*store, form));
     }
 
     const QString folder = PictureFolder(in.FileName);

@@ -1,8 +1,8 @@
 #include "experiment/FormaEksperiment.h"
 
 #include "base/ErrorGuard.h"
-#include "base/EventWait.h"
 #include "base/Errors.h"
+#include "base/EventWait.h"
 #include "base/NumberText.h"
 #include "base/UserDialogs.h"
 #include "data/Podatki.h"
@@ -40,10 +40,6 @@ constexpr unsigned ColourMV = 0x0000FF; // red
 constexpr unsigned ColourU = 0x000080;  // maroon
 constexpr unsigned ColourY1 = 0xFF0000; // blue
 constexpr unsigned ColourY2 = 0x008000; // green
-
-// The recorded columns 1 to 6 and the roles whose descriptions name them.
-constexpr TagRole RecordedRoles[6] = {TagRole::MV, TagRole::MV2, TagRole::U,
-                                      TagRole::U2, TagRole::Y1,  TagRole::Y2};
 
 QLabel* ValueLabel(const QString& name, QWidget* parent)
 {
@@ -228,15 +224,20 @@ RunStart TEksperiment::Start(const RunPlan& plan)
     if (!ExperimentGroup)
         throw OpcError("Skupina \"Skupina1\" okna eksperimenta ne obstaja.");
     RunStart start;
+    notes_.clear();
     {
         starting_ = true;
         const auto done = qScopeGuard([this] { starting_ = false; });
         RunStartHooks hooks;
         hooks.WaitForMvQuality = [this] { return WaitForMvQuality(); };
-        hooks.Ask = [this](const QString& question) { return Dialogs().Ask(this, question); };
+        hooks.Ask = [this](const QString& question) {
+            if (!Unattended)
+                return Dialogs().Ask(this, question);
+            Tell(question + QStringLiteral(" (potrjeno ob aktiviranju)"));
+            return true;
+        };
         hooks.WarnNoConnection = [this] {
-            Dialogs().ShowMessage(this,
-                                  Text(LoopWithoutTags() ? NoLoopTagsMessage : NoConnectionMessage));
+            Tell(Text(LoopWithoutTags() ? NoLoopTagsMessage : NoConnectionMessage));
         };
         start = StartRun(plan, server_, *ExperimentGroup, Plant, Engine, hooks);
     }
@@ -247,10 +248,9 @@ RunStart TEksperiment::Start(const RunPlan& plan)
     untagged_ = start.UntaggedSignals;
     loopNotSwitched_ = start.LoopNotSwitched;
     if (!untagged_.isEmpty())
-        Dialogs().ShowMessage(
-            this, QStringLiteral("OPC strežnik ne pozna točk teh signalov: %1. Eksperiment jih "
-                                 "zapisuje brez vrednosti s strežnika.")
-                      .arg(untagged_.join(QStringLiteral(", "))));
+        Tell(QStringLiteral("OPC strežnik ne pozna točk teh signalov: %1. Eksperiment jih "
+                            "zapisuje brez vrednosti s strežnika.")
+                 .arg(untagged_.join(QStringLiteral(", "))));
     RocniAvtomatski->setVisible(plan.Automatic);
     SetManualInputEnabled(Engine.SliderEnabled);
     ShowValueCaptions(plan.Loop);
@@ -261,11 +261,7 @@ RunStart TEksperiment::Start(const RunPlan& plan)
     previousSampleCount_ = store_.SampleCount;
     previousSignalCount_ = store_.SignalCount;
     previousSamplingTime_ = store_.SamplingTime;
-    for (std::size_t column = 0; column < 6; ++column)
-        store_.ColumnNames[column] = plan.Loop.Description(RecordedRoles[column]).toStdString();
-    store_.SignalCount = 6;
-    store_.SampleCount = 1;
-    store_.SamplingTime = plan.SamplingMs * 0.001;
+    BeginRecord(store_, plan);
     return start;
 }
 
@@ -275,11 +271,13 @@ RunOutcome TEksperiment::Run(const RunPlan& plan)
     const RunStart start = Start(plan);
     if (!start.Started) {
         outcome.Refusal = start.Refusal;
+        outcome.Notes = notes_;
         return outcome;
     }
     outcome.Finished = exec() == Accepted;
     outcome.SwitchedToManual = switchedToManual_;
     outcome.UntaggedSignals = untagged_;
+    outcome.Notes = notes_;
     if (outcome.Finished) {
         // The record exists only in the store until it is saved.
         Journal.Close();
@@ -312,6 +310,31 @@ RunOutcome TEksperiment::Run(const RunPlan& plan)
     return outcome;
 }
 
+template <typename Handler> bool TEksperiment::Attempt(Handler&& handler)
+{
+    if (!Unattended)
+        return Guard(this, std::forward<Handler>(handler));
+    try {
+        std::forward<Handler>(handler)();
+        return true;
+    } catch (const std::exception& e) {
+        Tell(QString::fromUtf8(e.what()));
+    }
+    return false;
+}
+
+void TEksperiment::Tell(const QString& message)
+{
+    if (!Unattended) {
+        Dialogs().ShowMessage(this, message);
+        return;
+    }
+    // A failure that repeats on every tick is noted once.
+    if (notes_.isEmpty() || notes_.back() != message)
+        notes_ << message;
+    StatusBar1->showMessage(message);
+}
+
 // ---------------------------------------------------------------- show
 
 void TEksperiment::showEvent(QShowEvent* event)
@@ -321,7 +344,7 @@ void TEksperiment::showEvent(QShowEvent* event)
         return; // a restore from the task bar, not a new run
     // A run that cannot start closes the window again; the caller's modal
     // show then returns Rejected.
-    if (!Guard(this, [this] { FormShow(); }))
+    if (!Attempt([this] { FormShow(); }))
         QMetaObject::invokeMethod(
             this, [this] { QDialog::done(Rejected); }, Qt::QueuedConnection);
 }
@@ -373,7 +396,7 @@ void TEksperiment::Timer1Timer()
         return;
     inTick_ = true;
     const auto done = qScopeGuard([this] { inTick_ = false; });
-    Guard(this, [this] { ShowSample(Engine.Tick()); });
+    Attempt([this] { ShowSample(Engine.Tick()); });
     CloseWhenFinished();
 }
 
@@ -409,8 +432,9 @@ void TEksperiment::ShowValueCaptions(const LoopTags& loop)
     for (std::size_t i = 0; i < shown.size(); ++i) {
         const QString description = loop.Description(shown[i].second).trimmed();
         const QString name = QString::fromLatin1(shown[i].first);
-        ValueCaptions[i]->setText(description.isEmpty() ? name + u':'
-                                                        : QStringLiteral("%1 (%2):").arg(name, description));
+        ValueCaptions[i]->setText(description.isEmpty()
+                                      ? name + u':'
+                                      : QStringLiteral("%1 (%2):").arg(name, description));
     }
 }
 
@@ -436,7 +460,8 @@ QString TEksperiment::RunNotes() const
     if (!Journal.Error().isEmpty())
         notes += QStringLiteral("  Sprotni varnostni zapis ni mogoč: %1.").arg(Journal.Error());
     if (!untagged_.isEmpty())
-        notes += QStringLiteral("  Brez točke na strežniku: %1.").arg(untagged_.join(QStringLiteral(", ")));
+        notes += QStringLiteral("  Brez točke na strežniku: %1.")
+                     .arg(untagged_.join(QStringLiteral(", ")));
     if (loopNotSwitched_)
         notes += QStringLiteral("  Regulator ni preklopljen.");
     return notes;
@@ -460,7 +485,7 @@ void TEksperiment::KonecEksperimentaClick()
 {
     if (!running_)
         return;
-    Guard(this, [this] { FinishExperiment(); });
+    Attempt([this] { FinishExperiment(); });
     CloseWhenFinished();
 }
 
@@ -510,9 +535,10 @@ void TEksperiment::VrednostVhodaEditKeyPress()
     // A value beyond the slider goes to the plant only when the user
     // confirms it; a slip of the keyboard (1e9 for 1e2) stays in the edit.
     if (!Engine.SliderHolds(value) &&
-        !Dialogs().Ask(this, QStringLiteral("MV = %1 je zunaj drsnika %2 … %3. Zapišem?")
-                                 .arg(FormatGeneral(value, 8), FormatGeneral(Engine.SliderLowest(), 8),
-                                      FormatGeneral(Engine.SliderHighest(), 8)))) {
+        !Dialogs().Ask(this,
+                       QStringLiteral("MV = %1 je zunaj drsnika %2 … %3. Zapišem?")
+                           .arg(FormatGeneral(value, 8), FormatGeneral(Engine.SliderLowest(), 8),
+                                FormatGeneral(Engine.SliderHighest(), 8)))) {
         ShowMVInEdit();
         return;
     }

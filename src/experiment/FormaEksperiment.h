@@ -54,6 +54,12 @@ public:
     // when the run has ended; the main window discards it when the record is
     // saved or discarded.
     RecordJournal Journal;
+    // Nobody is at the plant (a queued experiment): what the window would
+    // tell in a message box goes to the status line and the run's notes
+    // (RunOutcome::Notes), so that no box waits all night for a click. The
+    // question about a loop that cannot be switched was asked when the
+    // experiment was activated.
+    bool Unattended = false;
 
     // --- Controls, top to bottom ---------------------------------------
     LiveChart* Chart1 = nullptr; // MV
@@ -127,6 +133,9 @@ private:
     // What the status line adds to the connection text: the signals without
     // a tag on the server, a loop that is not switched.
     QString RunNotes() const;
+    // A handler's failure: a message box, or a note when unattended.
+    template <typename Handler> bool Attempt(Handler&& handler);
+    void Tell(const QString& message);
 
     Podatki& store_;
     OpcServer& server_;
@@ -137,8 +146,9 @@ private:
     double previousSamplingTime_ = 0;
     bool running_ = false; // shown, first sample taken, not yet ended
     bool inTick_ = false;
-    bool starting_ = false; // inside the wait of a start
+    bool starting_ = false;         // inside the wait of a start
     bool switchedToManual_ = false; // "Preklop v ročno" was pressed
     QStringList untagged_;
+    QStringList notes_; // what an unattended run would have shown
     bool loopNotSwitched_ = false;
 };

@@ -37,3 +37,15 @@ public:
     // Whether the MV tag's last delivered quality is good.
     virtual bool IsMVQualityGood() const = 0;
 };
+
+// No plant at all: every tick runs the built-in simulation and writes go
+// nowhere (the command-line companion's simulated runs).
+class NoPlant : public PlantPort {
+public:
+    bool Active() const override { return false; }
+    double Value(LoopTag) const override { return 0; }
+    bool MVDiffers(double) const override { return true; }
+    void WriteMV(double) override {}
+    void WriteSwitch(SwitchTag, int) override {}
+    bool IsMVQualityGood() const override { return false; }
+};

@@ -71,4 +71,6 @@ struct RunOutcome {
     // The recorded signals whose tag the server refused ("MV", "U", ...):
     // their columns hold no plant values.
     QStringList UntaggedSignals;
+    // What an unattended run would have shown in message boxes, in order.
+    QStringList Notes;
 };

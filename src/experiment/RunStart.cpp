@@ -1,32 +1,12 @@
 #include "experiment/RunStart.h"
 
 #include "base/Errors.h"
+#include "data/Podatki.h"
 #include "experiment/OpcPlantPort.h"
 #include "experiment/RunEngine.h"
 #include "opc/OpcClient.h"
 
 namespace {
-
-void TakePlan(const RunPlan& plan, RunEngine& engine)
-{
-    engine.ExperimentLabel = plan.Label.toStdString();
-    engine.SamplingMs = plan.SamplingMs;
-    engine.KeepInitialInput = plan.KeepInitialInput;
-    engine.InitialInput = plan.InitialInput;
-    engine.ClosedLoopDuring = plan.ClosedLoopDuring;
-    engine.ClosedLoopAfter = plan.ClosedLoopAfter;
-    engine.NoOPCWrite = plan.NoOPCWrite;
-    engine.SingleRASwitch = plan.Loop.Switch1.SingleTag();
-    engine.ManualRAValue = plan.Loop.Switch1.ManualValue;
-    engine.ManualMode = !plan.Automatic;
-    if (plan.Automatic) {
-        engine.WaitTime = plan.WaitTime;
-        engine.StepSize = plan.StepSize;
-        engine.StepDuration = plan.StepDuration;
-        engine.NumberOfSteps = plan.NumberOfSteps;
-        engine.BothDirections = plan.BothDirections;
-    }
-}
 
 // The group's items for the plan's tags, in the order the program has always
 // added them; the names of the signals whose tag the server refused.
@@ -69,7 +49,7 @@ RunStart StartRun(const RunPlan& plan, OpcServer& server, OpcGroup& group, OpcPl
                   RunEngine& engine, const RunStartHooks& hooks)
 {
     RunStart start;
-    TakePlan(plan, engine);
+    ApplyPlan(plan, engine);
     start.UntaggedSignals = AddItems(plan, server, group, plant);
 
     engine.Hooks.WaitForMvQuality = hooks.WaitForMvQuality;
@@ -87,7 +67,8 @@ RunStart StartRun(const RunPlan& plan, OpcServer& server, OpcGroup& group, OpcPl
     const QString question = MissingSwitchQuestion(plan, plant.Active());
     if (!question.isEmpty()) {
         if (!hooks.Ask || !hooks.Ask(question)) {
-            start.Refusal = QStringLiteral("Eksperiment se ni začel: preklop regulatorja ni določen.");
+            start.Refusal =
+                QStringLiteral("Eksperiment se ni začel: preklop regulatorja ni določen.");
             return start;
         }
         start.LoopNotSwitched = true;
@@ -109,4 +90,51 @@ RunStart StartRun(const RunPlan& plan, OpcServer& server, OpcGroup& group, OpcPl
     engine.TimerEnabled = true;
     start.Started = true;
     return start;
+}
+
+void ApplyPlan(const RunPlan& plan, RunEngine& engine)
+{
+    engine.ExperimentLabel = plan.Label.toStdString();
+    engine.SamplingMs = plan.SamplingMs;
+    engine.KeepInitialInput = plan.KeepInitialInput;
+    engine.InitialInput = plan.InitialInput;
+    engine.ClosedLoopDuring = plan.ClosedLoopDuring;
+    engine.ClosedLoopAfter = plan.ClosedLoopAfter;
+    engine.NoOPCWrite = plan.NoOPCWrite;
+    engine.SingleRASwitch = plan.Loop.Switch1.SingleTag();
+    engine.ManualRAValue = plan.Loop.Switch1.ManualValue;
+    engine.ManualMode = !plan.Automatic;
+    if (plan.Automatic) {
+        engine.WaitTime = plan.WaitTime;
+        engine.StepSize = plan.StepSize;
+        engine.StepDuration = plan.StepDuration;
+        engine.NumberOfSteps = plan.NumberOfSteps;
+        engine.BothDirections = plan.BothDirections;
+    }
+}
+
+void BeginRecord(Podatki& store, const RunPlan& plan)
+{
+    constexpr TagRole RecordedRoles[6] = {TagRole::MV, TagRole::MV2, TagRole::U,
+                                          TagRole::U2, TagRole::Y1,  TagRole::Y2};
+    for (std::size_t column = 0; column < 6; ++column)
+        store.ColumnNames[column] = plan.Loop.Description(RecordedRoles[column]).toStdString();
+    store.SignalCount = 6;
+    store.SampleCount = 1;
+    store.SamplingTime = plan.SamplingMs * 0.001;
+}
+
+std::optional<int> RunOnSimulation(Podatki& store, const RunPlan& plan, UniformGenerator uniform)
+{
+    NoPlant plant;
+    RunEngine engine(store, plant, std::move(uniform));
+    engine.FormCreate();
+    ApplyPlan(plan, engine);
+    engine.CheckStart(plan.MVMax, plan.MVMin, plan.MVStep);
+    engine.StartAutomaticRun();
+    BeginRecord(store, plan);
+    engine.FormShow(plan.MVMax, plan.MVMin, plan.MVStep);
+    while (!engine.CloseRequested)
+        engine.Tick();
+    return engine.AnalysisStart;
 }

@@ -6,6 +6,7 @@
 // before anything is written. Written without a window, so that the window,
 // the scheduler and the tests take the same road.
 
+#include "experiment/RunEngine.h"
 #include "experiment/RunPlan.h"
 
 #include <QString>
@@ -14,6 +15,7 @@
 #include <functional>
 
 class OpcGroup;
+class Podatki;
 class OpcPlantPort;
 class OpcServer;
 class RunEngine;
@@ -46,3 +48,19 @@ struct RunStart {
 // state (slider, first sample) is set when the window is shown.
 RunStart StartRun(const RunPlan& plan, OpcServer& server, OpcGroup& group, OpcPlantPort& plant,
                   RunEngine& engine, const RunStartHooks& hooks);
+
+// StartRun's first part, for a caller that drives the engine itself (the
+// command-line companion on the simulation): the engine's run fields from
+// the plan.
+void ApplyPlan(const RunPlan& plan, RunEngine& engine);
+
+// The store's header for the plan's new record: the six recorded columns
+// named by the loop's descriptions (MV, MV2, U, U2, Y1, Y2), six signals,
+// one sample, the plan's sampling period.
+void BeginRecord(Podatki& store, const RunPlan& plan);
+
+// A whole automatic run of the plan on the built-in process simulation, in
+// virtual time (as fast as it computes), recorded into the store. Returns
+// the analysis start the run sets. Throws what the engine's start checks
+// throw.
+std::optional<int> RunOnSimulation(Podatki& store, const RunPlan& plan, UniformGenerator uniform);

@@ -52,3 +52,6 @@ inline QString ReportPictureFile(ReportPicture picture)
     }
     return QStringLiteral("omidra4.png");
 }
+
+// Removes the ten pictures from `folder` (those that are there).
+void DeleteReportPictures(const QString& folder);

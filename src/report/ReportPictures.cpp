@@ -11,7 +11,6 @@
 #include "tuning/ResponseChart.h"
 
 #include <QBrush>
-#include <QFile>
 
 namespace {
 
@@ -46,12 +45,19 @@ void SaveWithGradient(const ReportChart& chart, const QString& fileName)
 
 } // namespace
 
-QStringList ExportReportPictures(const ReportPictureCharts& charts, Podatki& store, int windowStart,
+namespace {
+
+QString FolderBase(const QString& folder)
+{
+    return folder.endsWith(u'/') ? folder : folder + u'/';
+}
+
+} // namespace
+
+QStringList ExportSignalPictures(const ReportPictureCharts& charts, Podatki& store, int windowStart,
                                  int windowEnd, const QString& folder)
 {
-    QString base = folder;
-    if (!base.endsWith(u'/'))
-        base += u'/';
+    const QString base = FolderBase(folder);
     QStringList written;
     auto save = [&](QChart* chart, const QSize& size, ReportPicture picture) {
         const QString fileName = base + ReportPictureFile(picture);
@@ -79,21 +85,24 @@ QStringList ExportReportPictures(const ReportPictureCharts& charts, Podatki& sto
             save(charts.Histogram, charts.HistogramSize, HistogramPictures[i]);
         }
     }
-    // 3. The model and the response chart.
-    SaveWithGradient(charts.Model, base + ReportPictureFile(ReportPicture::Model));
-    written << base + ReportPictureFile(ReportPicture::Model);
-    SaveWithGradient(charts.Responses, base + ReportPictureFile(ReportPicture::Responses));
-    written << base + ReportPictureFile(ReportPicture::Responses);
     return written;
 }
 
-void DeleteReportPictures(const QString& folder)
+QString ExportChartPicture(const ReportChart& chart, ReportPicture picture, const QString& folder)
 {
-    QString base = folder;
-    if (!base.endsWith(u'/'))
-        base += u'/';
-    for (ReportPicture picture : AllReportPictures)
-        QFile::remove(base + ReportPictureFile(picture));
+    const QString fileName = FolderBase(folder) + ReportPictureFile(picture);
+    SaveWithGradient(chart, fileName);
+    return fileName;
+}
+
+QStringList ExportReportPictures(const ReportPictureCharts& charts, Podatki& store, int windowStart,
+                                 int windowEnd, const QString& folder)
+{
+    QStringList written = ExportSignalPictures(charts, store, windowStart, windowEnd, folder);
+    // 3. The model and the response chart.
+    written << ExportChartPicture(charts.Model, ReportPicture::Model, folder);
+    written << ExportChartPicture(charts.Responses, ReportPicture::Responses, folder);
+    return written;
 }
 
 OffscreenReportCharts::OffscreenReportCharts()
@@ -127,4 +136,23 @@ ReportPictureCharts OffscreenReportCharts::Charts() const
     charts.Model = {model_.get(), ModelSize};
     charts.Responses = {responses_.get(), ResponsesSize};
     return charts;
+}
+
+QStringList OffscreenPictureExporter::Signals(Podatki& store, int start, int end,
+                                              const QString& folder)
+{
+    return ExportSignalPictures(charts_.Charts(), store, start, end, folder);
+}
+
+QString OffscreenPictureExporter::Model(const Podatki& store, bool outer, const QString& folder)
+{
+    charts_.ShowModel(store, outer);
+    return ExportChartPicture(charts_.Charts().Model, ReportPicture::Model, folder);
+}
+
+QString OffscreenPictureExporter::Responses(const ResponseSet* responses, const QString& folder)
+{
+    if (responses)
+        charts_.ShowResponses(*responses);
+    return ExportChartPicture(charts_.Charts().Responses, ReportPicture::Responses, folder);
 }

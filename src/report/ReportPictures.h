@@ -16,6 +16,9 @@
 
 #include <memory>
 
+#include "report/ReportPictureExporter.h"
+#include "report/ReportPictureNames.h"
+
 class HistogramChart;
 class LargeSignalChart;
 class ModelChart;
@@ -56,8 +59,11 @@ inline constexpr unsigned ReportChartGradientEnd = 0xFFE8BF;
 QStringList ExportReportPictures(const ReportPictureCharts& charts, Podatki& store, int windowStart,
                                  int windowEnd, const QString& folder);
 
-// Removes the ten pictures from `folder` (those that are there).
-void DeleteReportPictures(const QString& folder);
+// The parts of ExportReportPictures: steps 1 and 2 (eight files), and the
+// model or the response chart of step 3. Each returns what it wrote.
+QStringList ExportSignalPictures(const ReportPictureCharts& charts, Podatki& store, int windowStart,
+                                 int windowEnd, const QString& folder);
+QString ExportChartPicture(const ReportChart& chart, ReportPicture picture, const QString& folder);
 
 // The four charts without a window (Qt's offscreen platform will do), at
 // the sizes they have in the windows as they open.
@@ -85,4 +91,16 @@ private:
     std::unique_ptr<HistogramChart> histogram_;
     std::unique_ptr<ModelChart> model_;
     std::unique_ptr<ResponseChart> responses_;
+};
+
+// The pictures of the automatic chain and of varkol-cli: drawn on charts of
+// its own, never shown.
+class OffscreenPictureExporter : public ReportPictureExporter {
+public:
+    QStringList Signals(Podatki& store, int start, int end, const QString& folder) override;
+    QString Model(const Podatki& store, bool outer, const QString& folder) override;
+    QString Responses(const ResponseSet* responses, const QString& folder) override;
+
+private:
+    OffscreenReportCharts charts_;
 };

@@ -55,9 +55,11 @@ protected:
 
     void FillQueue(const QStringList& times, const QStringList& labels, const QStringList& dirs)
     {
-        Find<QPlainTextEdit>("SeznamCakajocihEkspCas")->setPlainText(times.join('\n'));
-        Find<QPlainTextEdit>("SeznamCakajocihEkspOznaka")->setPlainText(labels.join('\n'));
-        form->QueueDirs = dirs;
+        form->QueueFileName.clear(); // nothing saved
+        for (int i = 0; i < times.size(); ++i)
+            form->Queue.Insert({4'000'000'000'000 + i, times[i].toStdString(),
+                                labels[i].toStdString(), dirs[i].toStdString()});
+        form->QueueChanged();
         Find<QTimer>("Timer_ExperimentScheduler")->start();
     }
 

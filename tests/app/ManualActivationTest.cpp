@@ -5,9 +5,9 @@
 
 #include "ProgramFixture.h"
 #include "base/RadioGroup.h"
-#include "experiment/SettingsFile.h"
 #include "base/TextComboBox.h"
 #include "experiment/RunEngine.h"
+#include "experiment/SettingsFile.h"
 #include "support/LocaleScope.h"
 
 #include <QCheckBox>
@@ -222,16 +222,4 @@ TEST_F(ManualActivation, ActivationsThatDoNotRun)
     EXPECT_EQ(store.SignalCount, 4);
     EXPECT_EQ(store.ColumnNames[0], "star");
     EXPECT_EQ(Page(), 0);
-
-    // An automatic trial is not run from here yet: it is said, nothing saved.
-    shown = false;
-    const auto requests = dialogs.FileRequests.size();
-    Find<QRadioButton>("RadioAvtomatsko")->click();
-    Edit("CasCakanjaEdit", "0,05");
-    Activate({});
-    EXPECT_EQ(Text("CasCakanjaEdit"), QStringLiteral("0,1"));
-    EXPECT_EQ(dialogs.FileRequests.size(), requests);
-    EXPECT_FALSE(shown);
-    ASSERT_FALSE(dialogs.Messages.isEmpty());
-    EXPECT_TRUE(dialogs.Messages.last().contains("Samodejni poizkus"));
 }

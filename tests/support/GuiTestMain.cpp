@@ -1,6 +1,7 @@
 #include "experiment/RecordJournal.h"
 
 #include <QApplication>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -19,6 +20,10 @@ int main(int argc, char** argv)
     // The journals of the runs this program carries out, removed at its end.
     const QTemporaryDir journals;
     RecordJournal::SetDefaultFolder(journals.path());
+    // The user's settings (remembered OPC UA endpoints) of each test program
+    // stay its own: parallel tests never see each other's.
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
