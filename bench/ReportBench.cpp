@@ -1,8 +1,14 @@
 // A full report, as the report button makes it: the ten pictures drawn
 // offscreen from a record of 1200 samples, its identified model and tuned
 // controller, then the document with its three sections, written to disk.
+// The unattended part of a queued experiment: the automatic chain after a
+// run of 5000 samples (data file, ten pictures, identification, tuning,
+// controller file, report), and varkol-cli run --simulate of an experiment
+// with the settings file's initial values, end to end as a separate process.
 
 #include "data/Podatki.h"
+#include "experiment/AutomaticChain.h"
+#include "experiment/RunStart.h"
 #include "model/ExperimentData.h"
 #include "model/ModelClass.h"
 #include "report/PorociloClass.h"
@@ -12,6 +18,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -59,6 +66,54 @@ void PicturesOnly(benchmark::State& state)
 BENCHMARK(PicturesOnly)->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly(true);
 
 BENCHMARK(FullReport)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void ChainAfter5000Samples(benchmark::State& state)
+{
+    ExperimentSettings settings;
+    settings.SamplingPeriod = QStringLiteral("0.05");
+    settings.WaitTime = QStringLiteral("10");
+    settings.StepSize = QStringLiteral("20");
+    settings.StepDuration = QStringLiteral("60");
+    settings.NumberOfSteps = QStringLiteral("2");
+    settings.BothDirections = true;
+    settings.InitialInput = QStringLiteral("10");
+    settings.AutoSamplingTime = QStringLiteral("0.5");
+    auto store = std::make_unique<Podatki>();
+    QTemporaryDir dir;
+    ChainInputs inputs;
+    inputs.Folder = dir.path();
+    inputs.Label = QStringLiteral("noc");
+    inputs.Settings = settings;
+    inputs.AnalysisStart = RunOnSimulation(*store, MakeRunPlan(settings, inputs.Label, true),
+                                           MakeSeededUniformGenerator(1));
+    state.counters["samples"] = store->SampleCount;
+    OffscreenPictureExporter pictures;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(RunAutomaticChain(*store, inputs, pictures));
+}
+BENCHMARK(ChainAfter5000Samples)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+void CliRunSimulate(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QString settings = dir.filePath(QStringLiteral("privzeto.vkx"));
+    WriteExperimentSettings(settings, ExperimentSettings());
+    for (auto _ : state) {
+        QProcess cli;
+        cli.start(QStringLiteral(VARKOL_CLI_PATH),
+                  {QStringLiteral("run"), settings, QStringLiteral("--simulate")});
+        if (!cli.waitForFinished(60000) || cli.exitCode() != 0)
+            state.SkipWithError("varkol-cli run failed");
+    }
+}
+BENCHMARK(CliRunSimulate)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 } // namespace
 

@@ -115,6 +115,9 @@ public:
     // them. Saved to QueueFileName on every change.
     ExperimentQueue Queue;
     QString QueueFileName;
+    // How many entries came back at start, said beside the countdown until
+    // the queue changes.
+    QString QueueNote;
     // The group "SkupReg" that carries the controller parameters.
     OpcGroup* WriteBackGroup = nullptr;
     // Seconds since the last step event and step events so far of the

@@ -26,7 +26,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPlainTextEdit>
 #include <QScopeGuard>
 #include <QScrollBar>
@@ -96,9 +95,9 @@ void TForm1::ActivateAutomaticTrial(const ExperimentSettings& settings)
     // 3 to 5. Into the queue by start moment; the scheduler runs.
     QueueEntry entry;
     entry.StartMs = QDateTime(startDate, startTime).toMSecsSinceEpoch();
-    entry.StartText =
-        (QLocale().toString(startDate, QLocale::ShortFormat) + u' ' + CajtZacetka->text())
-            .toStdString();
+    // The date as the page shows it (Slovenian, as the user chose it) and
+    // the time as typed.
+    entry.StartText = (DateTimePicker1->text() + u' ' + CajtZacetka->text()).toStdString();
     entry.Label = QFileInfo(fileName).completeBaseName().toStdString();
     entry.Dir = WorkDir.toStdString();
     Queue.Insert(std::move(entry));
@@ -110,6 +109,7 @@ void TForm1::ActivateAutomaticTrial(const ExperimentSettings& settings)
 
 void TForm1::QueueChanged()
 {
+    QueueNote.clear();
     QStringList times, labels;
     QueueDirs.clear();
     for (const QueueEntry& entry : Queue.Entries()) {
@@ -144,17 +144,20 @@ void TForm1::RestoreQueue()
     QueueChanged();
     if (Queue.Empty())
         return;
-    StatusBar1->showMessage(
-        QStringLiteral("Obnovljenih čakajočih samodejnih poizkusov: %1").arg(Queue.Size()));
+    // Said until the queue changes, so the countdown does not hide it.
+    QueueNote = QStringLiteral("Obnovljenih čakajočih samodejnih poizkusov: %1").arg(Queue.Size());
+    StatusBar1->showMessage(QueueNote);
     Timer_ExperimentScheduler->start();
 }
 
 void TForm1::ShowQueueCountdown(qint64 nowMs)
 {
     const QueueEntry& next = Queue.Front();
-    StatusBar1->showMessage(
+    const QString countdown =
         QStringLiteral("Naslednji samodejni poizkus \"%1\": %2, %3")
-            .arg(Text(next.Label), Text(next.StartText), Countdown(next.StartMs - nowMs)));
+            .arg(Text(next.Label), Text(next.StartText), Countdown(next.StartMs - nowMs));
+    StatusBar1->showMessage(QueueNote.isEmpty() ? countdown
+                                                : QueueNote + QStringLiteral(". ") + countdown);
 }
 
 // ----- The scheduler ------------------------------------------------------------

@@ -55,7 +55,8 @@ std::optional<double> CliArguments::Number(const std::string& name) const
         return std::nullopt;
     double value = 0;
     const auto result = std::from_chars(text->data(), text->data() + text->size(), value);
-    if (result.ec != std::errc() || result.ptr != text->data() + text->size() || !std::isfinite(value))
+    if (result.ec != std::errc() || result.ptr != text->data() + text->size() ||
+        !std::isfinite(value))
         throw UsageError("--" + name + ": '" + *text + "' is not a number");
     return value;
 }
@@ -70,7 +71,8 @@ std::optional<int> CliArguments::Integer(const std::string& name) const
     if (!text->empty() && *begin == '+')
         ++begin;
     const auto result = std::from_chars(begin, text->data() + text->size(), value);
-    if (result.ec != std::errc() || result.ptr != text->data() + text->size() || begin == text->data() + text->size())
+    if (result.ec != std::errc() || result.ptr != text->data() + text->size() ||
+        begin == text->data() + text->size())
         throw UsageError("--" + name + ": '" + *text + "' is not an integer");
     return value;
 }

@@ -11,18 +11,28 @@ void WriteString(std::string& out, const std::string& text)
     out += '"';
     for (const char c : text) {
         switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
         default:
             if (static_cast<unsigned char>(c) < 0x20) {
                 char escape[8];
                 std::snprintf(escape, sizeof escape, "\\u%04x", c);
                 out += escape;
             } else {
-                out += c;  // UTF-8 passes through
+                out += c; // UTF-8 passes through
             }
         }
     }
@@ -40,7 +50,7 @@ void WriteNumber(std::string& out, double value)
     out.append(buffer, result.ptr);
 }
 
-}  // namespace
+} // namespace
 
 JsonValue JsonValue::NumberArray(const double* values, int count)
 {

@@ -16,7 +16,7 @@ public:
     using Array = std::vector<JsonValue>;
     using Object = std::vector<std::pair<std::string, JsonValue>>;
 
-    JsonValue() = default;  // null
+    JsonValue() = default; // null
     JsonValue(bool value) : value_(value) {}
     JsonValue(int value) : value_(static_cast<std::int64_t>(value)) {}
     JsonValue(std::int64_t value) : value_(value) {}

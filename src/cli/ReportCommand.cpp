@@ -9,6 +9,7 @@
 #include "cli/Commands.h"
 #include "cli/DataFileCommandSupport.h"
 #include "cli/JsonWriter.h"
+#include "cli/OffscreenApplication.h"
 #include "cli/TuningJson.h"
 #include "experiment/SettingsFile.h"
 #include "model/ModelFile.h"
@@ -17,7 +18,6 @@
 #include "report/ReportValues.h"
 #include "tuning/ControllerFile.h"
 
-#include <QApplication>
 #include <QFileInfo>
 
 #include <cstdio>
@@ -68,17 +68,7 @@ int RunReport(int argc, char** argv)
         }
     }
 
-    // The charts need an application object; they are never shown. The
-    // platform's notes (no runtime folder, ...) are no concern of a report.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
-        if (type == QtCriticalMsg || type == QtFatalMsg)
-            std::fprintf(stderr, "%s\n", qPrintable(message));
-    });
-    int qtArgc = 1;
-    char program[] = "varkol-cli";
-    char* qtArgv[] = {program, nullptr};
-    QApplication application(qtArgc, qtArgv);
+    const OffscreenApplication application;
 
     ReportInputs in;
     in.Title = QStringLiteral(" Varkol " VARKOL_VERSION);

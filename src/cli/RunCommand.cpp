@@ -11,6 +11,7 @@
 #include "cli/CliArguments.h"
 #include "cli/Commands.h"
 #include "cli/JsonWriter.h"
+#include "cli/OffscreenApplication.h"
 #include "data/GlobalProcedures.h"
 #include "data/Podatki.h"
 #include "experiment/AutomaticChain.h"
@@ -21,7 +22,6 @@
 #include "opc/OpcClient.h"
 #include "report/ReportPictures.h"
 
-#include <QApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QEventLoop>
@@ -138,16 +138,7 @@ int RunAutomaticExperiment(int argc, char** argv)
     if (!QDir().mkpath(folder))
         throw FileError(QStringLiteral("%1: mape ni mogoče ustvariti.").arg(folder).toStdString());
 
-    // The pictures need an application object on the offscreen platform.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
-        if (type == QtCriticalMsg || type == QtFatalMsg)
-            std::fprintf(stderr, "%s\n", qPrintable(message));
-    });
-    int qtArgc = 1;
-    char program[] = "varkol-cli";
-    char* qtArgv[] = {program, nullptr};
-    QApplication application(qtArgc, qtArgv);
+    const OffscreenApplication application;
 
     const ExperimentSettings settings = ReadExperimentSettings(settingsFile.absoluteFilePath());
     const RunPlan plan = MakeRunPlan(settings, label, true);

@@ -13,17 +13,19 @@ namespace {
 
 void PrintHelp()
 {
-    std::printf("varkol-cli %s: the Varkol workstation's computations without a window.\n\n", VARKOL_VERSION);
+    std::printf("varkol-cli %s: the Varkol workstation's computations without a window.\n\n",
+                VARKOL_VERSION);
     std::printf("usage: varkol-cli COMMAND [ARGUMENTS] [--OPTION VALUE ...]\n\ncommands:\n");
     int count = 0;
     const CliCommand* commands = CliCommands(count);
     for (int i = 0; i < count; ++i)
         std::printf("  %s\n", commands[i].Synopsis);
-    std::printf("\nEach command prints one JSON object on stdout. Errors go to stderr as one line;\n"
-                "the exit status is 1 for a usage error and 2 for a failure.\n");
+    std::printf(
+        "\nEach command prints one JSON object on stdout. Errors go to stderr as one line;\n"
+        "the exit status is 1 for a usage error and 2 for a failure.\n");
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -48,13 +50,15 @@ int main(int argc, char** argv)
         try {
             return commands[i].Run(argc, argv);
         } catch (const UsageError& e) {
-            std::fprintf(stderr, "varkol-cli %s: %s (see varkol-cli --help)\n", name.c_str(), e.what());
+            std::fprintf(stderr, "varkol-cli %s: %s (see varkol-cli --help)\n", name.c_str(),
+                         e.what());
             return 1;
         } catch (const std::exception& e) {
             std::fprintf(stderr, "varkol-cli %s: %s\n", name.c_str(), e.what());
             return 2;
         }
     }
-    std::fprintf(stderr, "varkol-cli: unknown command '%s' (see varkol-cli --help)\n", name.c_str());
+    std::fprintf(stderr, "varkol-cli: unknown command '%s' (see varkol-cli --help)\n",
+                 name.c_str());
     return 1;
 }

@@ -1,5 +1,7 @@
 #include "opc/DemoServer.h"
 
+#include "opc/UaConnection.h"
+
 #include "opc/InProcessConnection.h"
 
 namespace {
@@ -91,6 +93,5 @@ std::shared_ptr<InProcessRegistry> CreateDefaultRegistry()
 OpcClientObjects CreateDefaultOpcClient()
 {
     const std::shared_ptr<InProcessRegistry> registry = CreateDefaultRegistry();
-    return {std::make_unique<InProcessServerBrowser>(registry),
-            std::make_unique<InProcessConnection>(registry)};
+    return {std::make_unique<UaServerBrowser>(registry), std::make_unique<UaConnection>(registry)};
 }

@@ -39,7 +39,7 @@ protected:
         Edit("CasVzorcenjaEdit", "0.5");
         Edit("CasCakanjaEdit", "10");
         Edit("VelikostStopniceEdit", "20");
-        Edit("CasStopniceEdit", "60");
+        Edit("CasStopniceEdit", "30");
         Edit("SteviloStopnicEdit", "2");
         Edit("ZacetniVhodEdit", "10");
         Find<QCheckBox>("CheckBox_ObeSmeri")->setChecked(true);
@@ -200,7 +200,7 @@ TEST_F(AutomaticTrial, TheCommandLineRunsASettingsFile)
     EXPECT_EQ(json["label"].toString(), "noc");
     EXPECT_EQ(json["files"].toArray().toVariantList(),
               (QVariantList{"noc.vkd", "noc.vkm", "noc.vkc", "noc.docx"}));
-    EXPECT_GT(json["samples"].toInt(), 200);
+    EXPECT_GT(json["samples"].toInt(), 100);
     EXPECT_FALSE(json["inner"]["grade"].toString().isEmpty());
     EXPECT_TRUE(json["gains"].toObject().contains("Label_PID_Kp"));
     EXPECT_FALSE(json["fields"]["P"].toString().isEmpty());
