@@ -68,6 +68,7 @@ void TForm1::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    DiscardRecordJournal(); // whatever it kept is saved or given up
     QMainWindow::closeEvent(event);
 }
 

@@ -134,6 +134,15 @@ public:
     // of the last file opened is shown. Relative names are taken from the
     // current directory.
     void OpenFiles(const QStringList& fileNames);
+    // At start: the journal of a record left behind by a crash or a power
+    // cut is offered for recovery; recovered, the record is on the processing
+    // page as after a finished run, and its journal stays until the record is
+    // saved or discarded. The journals are in the user's data folder, or in
+    // `folder`.
+    void OfferRecordRecovery();
+    void OfferRecordRecovery(const QString& folder);
+    // The store's record was saved or discarded: its journal goes.
+    void DiscardRecordJournal();
 
     // Set while a run starts: the run window reports the tags the server
     // refuses, so the OPC layer's own report is not shown.

@@ -522,6 +522,7 @@ void TForm1::LoadDataFile(const QString& fileName)
     const int windowEnd = ParseInteger(file.WindowEnd);
 
     StoreMeasurements(Store, loaded.Data);
+    DiscardRecordJournal(); // the record it kept is no longer the store's
     const ProcessingLayout layout = PrepareLoadedData(Store, settings, windowStart, windowEnd);
 
     Label_Ts->setText(FormatGeneral(Store.SamplingTime, 15));
@@ -554,6 +555,7 @@ void TForm1::Button4Click()
                      Store.SampleCount, ScrollBar3->value(), ScrollBar4->value(), settings, columns,
                      FieldNames(Store, columns));
     RecordUnsaved = false;
+    DiscardRecordJournal();
     RecordSource = QFileInfo(fileName).fileName();
     Label_Ime->setText(RecordSource);
     Label_Ime->setToolTip(QDir::toNativeSeparators(fileName));

@@ -247,6 +247,9 @@ void TForm1::RunQueuedExperiment(const QueueEntry& entry)
     inputs.AnalysisStart = outcome.AnalysisStart;
     OffscreenPictureExporter pictures;
     const ChainResult result = RunAutomaticChain(Store, inputs, pictures);
+    // The chain writes the data file first: the record is saved.
+    if (!result.Files.isEmpty())
+        DiscardRecordJournal();
     ShowChainResult(entry, result);
 }
 

@@ -30,6 +30,8 @@ int main(int argc, char** argv)
                     QString::fromLatin1(PlaceSettingsApplication)};
     RestoreWindowPlace(*windows.Form1, place);
     windows.Form1->show();
+    // A record that a crash or a power cut left unsaved is offered first.
+    QTimer::singleShot(0, windows.Form1.get(), [&] { windows.Form1->OfferRecordRecovery(); });
     QObject::connect(&app, &QApplication::aboutToQuit, windows.Form1.get(),
                      [&] { SaveWindowPlace(*windows.Form1, place); });
     AfterFirstPaint(*windows.Form1, [&] {

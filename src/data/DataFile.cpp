@@ -71,7 +71,9 @@ LoadedMeasurements ReadVkd(const FileLines& lines)
     return result;
 }
 
-// Hours, minutes and seconds of "h:m:s", whole numbers.
+// Hours, minutes and seconds of "h:m:s", whole numbers of a clock time
+// (0:0:0 to 23:59:59): a stamp beyond a day would make the crossing of
+// midnight give a negative sampling time.
 int StampSeconds(const FileLines& lines, int number, QStringView stamp)
 {
     const QList<QStringView> parts = stamp.trimmed().split(u':');
@@ -82,7 +84,9 @@ int StampSeconds(const FileLines& lines, int number, QStringView stamp)
         ok = !part.isEmpty() && part.size() <= 6;
         for (const QChar c : part)
             ok = ok && c >= u'0' && c <= u'9';
-        total = total * 60 + (ok ? part.toInt() : 0);
+        const int value = ok ? part.toInt() : 0;
+        ok = ok && value < (i == 0 ? 24 : 60);
+        total = total * 60 + value;
     }
     if (!ok)
         lines.Fail(number, QStringLiteral("'%1' ni čas oblike ure:minute:sekunde").arg(stamp));

@@ -9,6 +9,7 @@
 #include "experiment/LiveChart.h"
 #include "opc/OpcClient.h"
 
+#include <QDateTime>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -61,6 +62,9 @@ TEksperiment::TEksperiment(Podatki& store, OpcServer& server, QWidget* parent)
     BuildControls();
     ConnectHandlers();
 
+    Engine.Hooks.SampleRecorded = [this](const TickSample& sample) {
+        Journal.Append({sample.Time, sample.MV, sample.U, sample.Y1, sample.Y2});
+    };
     Guard(this, [this] { FormCreate(); });
 }
 
@@ -275,12 +279,15 @@ RunOutcome TEksperiment::Run(const RunPlan& plan)
     outcome.UntaggedSignals = untagged_;
     outcome.Notes = notes_;
     if (outcome.Finished) {
+        // The record exists only in the store until it is saved.
+        Journal.Close();
         outcome.AnalysisStart = Engine.AnalysisStart;
         return outcome;
     }
     // The run stopped at its first sample (the reason has been shown): the
     // previous record keeps its header, and the loop, switched for the run,
     // goes where a finished run would leave it.
+    Journal.Discard();
     std::copy(previousNames_.begin(), previousNames_.end(), store_.ColumnNames.begin());
     store_.SampleCount = previousSampleCount_;
     store_.SignalCount = previousSignalCount_;
@@ -355,7 +362,11 @@ void TEksperiment::FormShow()
 {
     running_ = false;
     Timer1->stop();
+    // The journal takes the samples from the first one on.
+    Engine.CheckStart(plan_.MVMax, plan_.MVMin, plan_.MVStep);
+    BeginJournal();
     Engine.FormShow(plan_.MVMax, plan_.MVMin, plan_.MVStep);
+    Journal.Flush();
 
     // The button may have been used in an earlier run.
     RocniAvtomatski->setEnabled(true);
@@ -427,9 +438,27 @@ void TEksperiment::ShowValueCaptions(const LoopTags& loop)
     }
 }
 
+void TEksperiment::BeginJournal()
+{
+    JournalHeader header;
+    header.Label = QString::fromStdString(Engine.ExperimentLabel);
+    header.SamplingTime = Engine.SamplingPeriod();
+    for (std::size_t column = 0; column < header.ColumnNames.size(); ++column)
+        header.ColumnNames[column] = QString::fromStdString(store_.ColumnNames[column]);
+    header.Start = QDateTime::currentDateTime();
+    try {
+        Journal.Begin(header);
+    } catch (const VarkolError&) {
+        // The run goes on; the status line says why its record is not kept
+        // on the disk.
+    }
+}
+
 QString TEksperiment::RunNotes() const
 {
     QString notes;
+    if (!Journal.Error().isEmpty())
+        notes += QStringLiteral("  Sprotni varnostni zapis ni mogoč: %1.").arg(Journal.Error());
     if (!untagged_.isEmpty())
         notes += QStringLiteral("  Brez točke na strežniku: %1.")
                      .arg(untagged_.join(QStringLiteral(", ")));

@@ -13,6 +13,7 @@
 // outcome and the store.
 
 #include "experiment/OpcPlantPort.h"
+#include "experiment/RecordJournal.h"
 #include "experiment/RunEngine.h"
 #include "experiment/RunPlan.h"
 #include "experiment/RunStart.h"
@@ -49,6 +50,10 @@ public:
     RunEngine Engine;
     // The wait for good MV quality at the start of a run [ms].
     int QualityWaitLimitMs = QualityWaitMs;
+    // The journal of the run's record: begun with the first sample, closed
+    // when the run has ended; the main window discards it when the record is
+    // saved or discarded.
+    RecordJournal Journal;
     // Nobody is at the plant (a queued experiment): what the window would
     // tell in a message box goes to the status line and the run's notes
     // (RunOutcome::Notes), so that no box waits all night for a click. The
@@ -116,6 +121,7 @@ private:
     void FormCreate();
     void FinishExperiment();
     void CloseWhenFinished();
+    void BeginJournal();
     void ShowSample(const TickSample& sample);
     void ShowSlider();
     void ShowMVInEdit();

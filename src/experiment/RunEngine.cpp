@@ -171,6 +171,8 @@ const TickSample& RunEngine::Tick()
     sample.Y1 = CurrentY1;
     sample.Y2 = CurrentY2;
     StoreSample(store_.SampleCount, ExperimentTime, CurrentMV, CurrentU, CurrentY1, CurrentY2);
+    if (Hooks.SampleRecorded)
+        Hooks.SampleRecorded(sample);
     sample.DropFirstPointBefore = ExperimentTime > 200.0;
     sample.DropFirstPointAfter = ExperimentTime == period;
     ExperimentTime += period;

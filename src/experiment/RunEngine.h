@@ -71,6 +71,8 @@ struct RunHooks {
     // StartManualRun, when the quality did not become good: the message box
     // with NoConnectionMessage.
     std::function<void()> WarnNoConnection;
+    // Each sample the tick has stored, at once (the run's journal).
+    std::function<void(const TickSample&)> SampleRecorded;
 };
 
 class RunEngine {

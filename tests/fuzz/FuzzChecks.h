@@ -22,6 +22,7 @@ std::string CheckModelFile(const std::uint8_t* data, std::size_t size);      // 
 std::string CheckControllerFile(const std::uint8_t* data, std::size_t size); // .vkc
 std::string CheckSettingsFile(const std::uint8_t* data, std::size_t size);   // .vkx
 std::string CheckNumberText(const std::uint8_t* data, std::size_t size); // number and sample fields
+std::string CheckUaMessage(const std::uint8_t* data, std::size_t size);  // OPC UA from a server
 
 struct FuzzTarget {
     const char* Name; // folder of its corpus and regressions, fuzz_<Name>
@@ -34,4 +35,5 @@ inline constexpr FuzzTarget FuzzTargets[] = {
     {"controller_file", CheckControllerFile},
     {"settings_file", CheckSettingsFile},
     {"number_text", CheckNumberText},
+    {"ua_message", CheckUaMessage},
 };

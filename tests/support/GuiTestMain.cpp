@@ -1,3 +1,5 @@
+#include "experiment/RecordJournal.h"
+
 #include <QApplication>
 #include <QSettings>
 #include <QStandardPaths>
@@ -15,6 +17,9 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
+    // The journals of the runs this program carries out, removed at its end.
+    const QTemporaryDir journals;
+    RecordJournal::SetDefaultFolder(journals.path());
     // The user's settings (remembered OPC UA endpoints) of each test program
     // stay its own: parallel tests never see each other's.
     QTemporaryDir settings;
