@@ -7,6 +7,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPixmap>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 // Resources of a static library must be registered explicitly; the macro
@@ -23,9 +24,13 @@ QWidget* TForm1::BuildAboutPage()
     auto* page = new QVBoxLayout(TabSheet1);
 
     Image_About = NewLabel("Image_About", QString());
-    Image_About->setPixmap(QPixmap(QStringLiteral(":/about.jpg")));
     Image_About->setFixedSize(897, 446);
     Image_About->setScaledContents(true);
+    // The picture is decoded the first time the page is shown, not at start.
+    connect(PageControl1, &QTabWidget::currentChanged, Image_About, [this] {
+        if (PageControl1->currentWidget() == TabSheet1 && Image_About->pixmap().isNull())
+            Image_About->setPixmap(QPixmap(QStringLiteral(":/about.jpg")));
+    });
 
     Label_Verzija = NewLabel("Label_Verzija", QString());
     QFont large = Label_Verzija->font();

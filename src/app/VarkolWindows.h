@@ -12,6 +12,7 @@
 #include "experiment/FormaEksperiment.h"
 #include "tuning/Unit_SamodejneNastavitve.h"
 
+#include <functional>
 #include <memory>
 
 struct VarkolWindows {
@@ -27,6 +28,17 @@ struct VarkolWindows {
 // Sets the application title and creates the five windows (all hidden).
 // The store, server and browser must outlive the windows.
 VarkolWindows CreateVarkolWindows(Podatki& store, OpcServer& server, OpcServerBrowser& browser);
+
+// The same in two parts, so that the program can show its main window
+// before the other four exist: the application title and the main window,
+// then the four auxiliary windows, attached to the main window.
+VarkolWindows CreateMainWindow(Podatki& store, OpcServer& server, OpcServerBrowser& browser);
+void CreateAuxiliaryWindows(VarkolWindows& windows, Podatki& store, OpcServer& server);
+
+// Runs `work` once `window` has been drawn for the first time (from the
+// event loop, after the drawing has reached the screen), or after a second
+// when it has not been drawn by then.
+void AfterFirstPaint(QWidget& window, std::function<void()> work);
 
 class QApplication;
 // Loads Qt's Slovenian translations (qt_sl) for its own dialogs, when

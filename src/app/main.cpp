@@ -6,7 +6,6 @@
 
 #include <QApplication>
 #include <QSettings>
-#include <QTimer>
 
 #include <cstdio>
 
@@ -23,7 +22,10 @@ int main(int argc, char** argv)
     InstallSlovenianTranslations(app);
     Podatki store;
     OpcClientObjects opc = CreateDefaultOpcClient();
-    VarkolWindows windows = CreateVarkolWindows(store, *opc.Server, *opc.Browser);
+    // The main window first; the four auxiliary windows (the run window, the
+    // automatic-experiment settings, the histogram and the large signal
+    // view) are made once it has been drawn, and then the files named open.
+    VarkolWindows windows = CreateMainWindow(store, *opc.Server, *opc.Browser);
     QSettings place{QString::fromLatin1(PlaceSettingsOrganization),
                     QString::fromLatin1(PlaceSettingsApplication)};
     RestoreWindowPlace(*windows.Form1, place);
@@ -32,9 +34,11 @@ int main(int argc, char** argv)
     QTimer::singleShot(0, windows.Form1.get(), [&] { windows.Form1->OfferRecordRecovery(); });
     QObject::connect(&app, &QApplication::aboutToQuit, windows.Form1.get(),
                      [&] { SaveWindowPlace(*windows.Form1, place); });
-    // The files open once the window is up, so their messages have it behind them.
-    if (!files.Files.isEmpty())
-        QTimer::singleShot(0, windows.Form1.get(), [&] { windows.Form1->OpenFiles(files.Files); });
+    AfterFirstPaint(*windows.Form1, [&] {
+        CreateAuxiliaryWindows(windows, store, *opc.Server);
+        if (!files.Files.isEmpty())
+            windows.Form1->OpenFiles(files.Files);
+    });
     // A night's queue survives a restart; entries already due run now.
     windows.Form1->RestoreQueue();
     return QApplication::exec();

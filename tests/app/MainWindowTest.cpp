@@ -414,6 +414,8 @@ TEST_F(MainWindow, AboutPictureIsAJpegShownAt897By446)
 
     auto* shown = Find<QLabel>("Image_About");
     EXPECT_EQ(shown->size(), QSize(897, 446));
+    EXPECT_TRUE(shown->pixmap().isNull()); // decoded when the page is first shown
+    form->PageControl1->setCurrentWidget(form->TabSheet1);
     EXPECT_EQ(shown->pixmap().size(), QSize(897, 446));
 }
 
