@@ -38,6 +38,12 @@ const CliCommand commands[] = {
     {"controller",
      "controller FILE.vkc [--sequencer x:y,... --y1-range LO:HI]   the same for a controller file",
      RunController},
+    {"opc",
+     "opc servers [DISCOVERY_URL] | browse URL [NODE] | read URL NODE... | write URL NODE VALUE | "
+     "watch URL NODE... --seconds S [--interval MS]  [--timeout MS]   an OPC UA server: its "
+     "servers, a node's children, values, a write in the variable's type (refused: exit 2), one "
+     "JSON line per data change",
+     RunOpc},
 #ifdef VARKOL_CLI_REPORT
     {"report",
      "report --out F.docx [--settings F.vkx] [--data F.vkd [--mv N --u N --y1 N --y2 N --filter S "

@@ -21,4 +21,5 @@ int RunIdentify(int argc, char** argv);
 int RunTune(int argc, char** argv);
 int RunController(int argc, char** argv);
 int RunReport(int argc, char** argv);
+int RunOpc(int argc, char** argv);
 int RunAutomaticExperiment(int argc, char** argv);

@@ -252,15 +252,13 @@ Ua::BuiltinType UaBuiltinTypeOf(const Ua::NodeId& dataType, const Ua::Variant* v
 
 QStringList RememberedUaEndpoints()
 {
-    QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Varkol"),
-                       QStringLiteral("varkol"));
+    QSettings settings(QStringLiteral("varkol"), QStringLiteral("varkol"));
     return settings.value(QLatin1String(EndpointsKey)).toStringList();
 }
 
 void RememberUaEndpoint(const QString& url)
 {
-    QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Varkol"),
-                       QStringLiteral("varkol"));
+    QSettings settings(QStringLiteral("varkol"), QStringLiteral("varkol"));
     QStringList endpoints = settings.value(QLatin1String(EndpointsKey)).toStringList();
     endpoints.removeAll(url);
     endpoints.prepend(url);

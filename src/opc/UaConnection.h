@@ -40,7 +40,8 @@ int UaOpcType(Ua::BuiltinType type);
 // current value for types outside namespace 0's built-in ones.
 Ua::BuiltinType UaBuiltinTypeOf(const Ua::NodeId& dataType, const Ua::Variant* value);
 
-// Endpoint URLs connected to before, newest first (in the user's settings).
+// Endpoint URLs connected to before, newest first (in the user's settings,
+// ~/.config/varkol/varkol.conf).
 QStringList RememberedUaEndpoints();
 void RememberUaEndpoint(const QString& url);
 

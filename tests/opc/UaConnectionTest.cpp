@@ -37,8 +37,7 @@ QString WriteError(OpcServer& server, OpcItem& item, const QVariant& value)
 struct ForgetEndpoints {
     ~ForgetEndpoints()
     {
-        QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Varkol"),
-                  QStringLiteral("varkol"))
+        QSettings(QStringLiteral("varkol"), QStringLiteral("varkol"))
             .remove(QStringLiteral("OpcUa"));
     }
 };

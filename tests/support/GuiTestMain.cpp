@@ -23,6 +23,7 @@ int main(int argc, char** argv)
     // The user's settings (remembered OPC UA endpoints) of each test program
     // stay its own: parallel tests never see each other's.
     QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
