@@ -133,8 +133,8 @@ struct Variant {
     std::vector<int32_t> Dimensions;
     std::vector<DataValue> Nested; // DataValue (one) or Variant (its DataValue's Value)
 
-    // Defined below DataValue: a Variant is built only where DataValue is
-    // complete (clang requires it of the vector above).
+    // Defined below DataValue: a Variant can only be made and destroyed once
+    // the DataValue it may nest is complete (clang's standard library checks).
     static Variant Of(BuiltinType type);
 };
 
