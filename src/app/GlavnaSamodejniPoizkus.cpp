@@ -164,6 +164,10 @@ void TForm1::ShowQueueCountdown(qint64 nowMs)
 
 void TForm1::Timer_ExperimentSchedulerTimer()
 {
+    // The run window is made after the main window's first paint; an entry
+    // due before that waits for it.
+    if (!Eksperiment)
+        return;
     if (Queue.Empty()) {
         Timer_ExperimentScheduler->stop();
         return;

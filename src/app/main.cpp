@@ -30,16 +30,18 @@ int main(int argc, char** argv)
                     QString::fromLatin1(PlaceSettingsApplication)};
     RestoreWindowPlace(*windows.Form1, place);
     windows.Form1->show();
-    // A record that a crash or a power cut left unsaved is offered first.
-    QTimer::singleShot(0, windows.Form1.get(), [&] { windows.Form1->OfferRecordRecovery(); });
     QObject::connect(&app, &QApplication::aboutToQuit, windows.Form1.get(),
                      [&] { SaveWindowPlace(*windows.Form1, place); });
     AfterFirstPaint(*windows.Form1, [&] {
         CreateAuxiliaryWindows(windows, store, *opc.Server);
+        // A record that a crash or a power cut left unsaved is offered
+        // first, before anything else can take the store.
+        windows.Form1->OfferRecordRecovery();
         if (!files.Files.isEmpty())
             windows.Form1->OpenFiles(files.Files);
+        // A night's queue survives a restart; entries already due run now,
+        // with the run window there to run them.
+        windows.Form1->RestoreQueue();
     });
-    // A night's queue survives a restart; entries already due run now.
-    windows.Form1->RestoreQueue();
     return QApplication::exec();
 }

@@ -281,6 +281,13 @@ RunOutcome TEksperiment::Run(const RunPlan& plan)
     if (outcome.Finished) {
         // The record exists only in the store until it is saved.
         Journal.Close();
+        if (Engine.ConnectionLost) {
+            Tell(QStringLiteral("Povezava z OPC strežnikom se je med eksperimentom prekinila, "
+                                "zato je eksperiment končan. Posnetek hrani %1 vzorcev, "
+                                "izmerjenih do prekinitve.")
+                     .arg(store_.SampleCount));
+            outcome.Notes = notes_;
+        }
         outcome.AnalysisStart = Engine.AnalysisStart;
         return outcome;
     }
@@ -397,6 +404,7 @@ void TEksperiment::Timer1Timer()
     inTick_ = true;
     const auto done = qScopeGuard([this] { inTick_ = false; });
     Attempt([this] { ShowSample(Engine.Tick()); });
+    ReportPlantFaults();
     CloseWhenFinished();
 }
 
@@ -438,6 +446,26 @@ void TEksperiment::ShowValueCaptions(const LoopTags& loop)
     }
 }
 
+void TEksperiment::ReportPlantFaults()
+{
+    // A refused MV write is told once for a series of refusals, and outside
+    // the tick, so that sampling goes on while the message is open; the
+    // status line keeps the cause while the refusals last.
+    if (Engine.WriteRefusal.empty()) {
+        writeRefusalTold_ = false;
+        return;
+    }
+    if (writeRefusalTold_)
+        return;
+    writeRefusalTold_ = true;
+    const QString message =
+        QStringLiteral("OPC strežnik je zavrnil zapis MV: %1\nEksperiment teče naprej in "
+                       "zapisuje vzorce; MV se zapisuje znova ob vsakem vzorčenju.")
+            .arg(QString::fromStdString(Engine.WriteRefusal));
+    QMetaObject::invokeMethod(
+        this, [this, message] { Tell(message); }, Qt::QueuedConnection);
+}
+
 void TEksperiment::BeginJournal()
 {
     JournalHeader header;
@@ -459,6 +487,14 @@ QString TEksperiment::RunNotes() const
     QString notes;
     if (!Journal.Error().isEmpty())
         notes += QStringLiteral("  Sprotni varnostni zapis ni mogoč: %1.").arg(Journal.Error());
+    if (!Engine.WriteRefusal.empty())
+        notes +=
+            QStringLiteral("  MV ni zapisan: %1.").arg(QString::fromStdString(Engine.WriteRefusal));
+    if (running_ && Plant.Active()) {
+        const QStringList bad = Plant.SignalsWithoutGoodQuality();
+        if (!bad.isEmpty())
+            notes += QStringLiteral("  Slaba kakovost: %1.").arg(bad.join(QStringLiteral(", ")));
+    }
     if (!untagged_.isEmpty())
         notes += QStringLiteral("  Brez točke na strežniku: %1.")
                      .arg(untagged_.join(QStringLiteral(", ")));

@@ -122,6 +122,7 @@ private:
     void FinishExperiment();
     void CloseWhenFinished();
     void BeginJournal();
+    void ReportPlantFaults();
     void ShowSample(const TickSample& sample);
     void ShowSlider();
     void ShowMVInEdit();
@@ -151,4 +152,5 @@ private:
     QStringList untagged_;
     QStringList notes_; // what an unattended run would have shown
     bool loopNotSwitched_ = false;
+    bool writeRefusalTold_ = false; // the present series of refused MV writes
 };

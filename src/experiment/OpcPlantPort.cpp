@@ -1,7 +1,7 @@
 #include "experiment/OpcPlantPort.h"
 
-#include "opc/PlantValues.h"
 #include "opc/OpcClient.h"
+#include "opc/PlantValues.h"
 
 void OpcPlantPort::ForgetItems()
 {
@@ -68,4 +68,17 @@ void OpcPlantPort::WriteSwitch(SwitchTag tag, int value)
 bool OpcPlantPort::IsMVQualityGood() const
 {
     return ItemMV && ItemMV->Value.isValid() && IsQualityGood(*ItemMV);
+}
+
+QStringList OpcPlantPort::SignalsWithoutGoodQuality() const
+{
+    QStringList names;
+    const std::pair<const char*, LoopTag> roles[] = {
+        {"MV", LoopTag::MV}, {"U", LoopTag::U}, {"Y1", LoopTag::Y1}, {"Y2", LoopTag::Y2}};
+    for (const auto& [name, tag] : roles) {
+        const OpcItem* item = Item(tag);
+        if (item && !(item->Value.isValid() && IsQualityGood(*item)))
+            names << QString::fromLatin1(name);
+    }
+    return names;
 }

@@ -10,6 +10,8 @@
 
 #include "experiment/PlantPort.h"
 
+#include <QStringList>
+
 class OpcItem;
 class OpcServer;
 
@@ -41,6 +43,9 @@ public:
     // Good quality of a value the server has actually delivered; false
     // without an MV item.
     bool IsMVQualityGood() const override;
+    // The loop's signals ("MV", "U", "Y1", "Y2") whose tag has no value of
+    // good quality now.
+    QStringList SignalsWithoutGoodQuality() const;
 
 private:
     OpcItem* Item(LoopTag tag) const;

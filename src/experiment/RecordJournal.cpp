@@ -146,8 +146,13 @@ void RecordJournal::Begin(const JournalHeader& header)
         text += OneLine(name) + "\r\n";
     pending_ = text;
     Flush();
-    if (!error_.isEmpty())
-        throw FileError(error_.toStdString());
+    if (!error_.isEmpty()) {
+        // A journal without its header could not be read back: none is left.
+        const QString cause = error_;
+        Discard();
+        error_ = cause;
+        throw FileError(cause.toStdString());
+    }
 }
 
 void RecordJournal::Append(const JournalSample& sample)

@@ -122,6 +122,9 @@ void RunEngine::FormShow(double mvMax, double mvMin, double mvStep)
     SliderOffset = mvMin;
     SetSliderToValue(CurrentMV);
     dataFinalised_ = false;
+    plantRun_ = plant_.Active();
+    ConnectionLost = false;
+    WriteRefusal.clear();
     CloseRequested = false;
     AnalysisStart.reset();
     last_ = TickSample{};
@@ -148,10 +151,24 @@ const TickSample& RunEngine::Tick()
     }
 
     TickSample sample;
+    if (plantRun_ && !plant_.Active()) {
+        // A record of the plant never goes on with simulated values: the run
+        // ends with the samples taken up to the loss of the connection.
+        ConnectionLost = true;
+        FinishExperiment();
+        return last_;
+    }
     if (plant_.Active()) {
         if (!NoOPCWrite && plant_.MVDiffers(CurrentMV)) {
             RequireFiniteMV(CurrentMV, "Vrednost MV ni končno število.");
-            plant_.WriteMV(CurrentMV);
+            // A refusal is the window's to report; the sample of this tick
+            // is taken all the same, so the record's times stay true.
+            try {
+                plant_.WriteMV(CurrentMV);
+                WriteRefusal.clear();
+            } catch (const OpcError& e) {
+                WriteRefusal = e.what();
+            }
         }
         CurrentY1 = plant_.Value(LoopTag::Y1);
         CurrentY2 = plant_.Value(LoopTag::Y2);

@@ -166,6 +166,12 @@ public:
     double TimeSinceStep = 0;
     int StepIndex = 0;
     SliderState Slider;
+    // The connection ended during a run that began on the plant: the run
+    // ended at that tick with the plant's samples, none simulated.
+    bool ConnectionLost = false;
+    // Why the last MV write was refused; empty again once a write is taken.
+    // A refused write does not cost the tick its sample.
+    std::string WriteRefusal;
     bool SliderEnabled = false;  // ScrollBar1 and VrednostVhodaEdit
     bool TimerEnabled = false;   // Timer1
     bool CloseRequested = false; // the run has ended; the window closes
@@ -185,4 +191,5 @@ private:
     PlantPort& plant_;
     TickSample last_;
     bool dataFinalised_ = false;
+    bool plantRun_ = false; // the run began on the plant
 };

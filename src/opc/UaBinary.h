@@ -133,12 +133,9 @@ struct Variant {
     std::vector<int32_t> Dimensions;
     std::vector<DataValue> Nested; // DataValue (one) or Variant (its DataValue's Value)
 
-    static Variant Of(BuiltinType type)
-    {
-        Variant v;
-        v.Type = type;
-        return v;
-    }
+    // Defined below DataValue: a Variant can only be made and destroyed once
+    // the DataValue it may nest is complete (clang's standard library checks).
+    static Variant Of(BuiltinType type);
 };
 
 struct DataValue {
@@ -149,6 +146,13 @@ struct DataValue {
     uint16_t SourcePicoseconds = 0;
     uint16_t ServerPicoseconds = 0;
 };
+
+inline Variant Variant::Of(BuiltinType type)
+{
+    Variant v;
+    v.Type = type;
+    return v;
+}
 
 // ---------------------------------------------------------------- reader and writer
 

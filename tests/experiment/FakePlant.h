@@ -4,6 +4,7 @@
 // whose stored value changes only when the test delivers it (as a server
 // reports a write later), and a log of every write.
 
+#include "base/Errors.h"
 #include "experiment/PlantPort.h"
 
 #include <optional>
@@ -32,6 +33,7 @@ public:
     std::optional<double> StoredMV; // nothing delivered yet
     double U = 0, Y1 = 0, Y2 = 0;
     std::vector<PlantWrite> Writes;
+    bool RefuseMV = false; // WriteMV throws as a refusing server does
 
     void Connect(double u, double y1, double y2)
     {
@@ -50,7 +52,12 @@ public:
                                     : Y2;
     }
     bool MVDiffers(double value) const override { return !StoredMV || *StoredMV != value; }
-    void WriteMV(double value) override { Writes.push_back(MVWrite(value)); }
+    void WriteMV(double value) override
+    {
+        if (RefuseMV)
+            throw OpcError("MV refused");
+        Writes.push_back(MVWrite(value));
+    }
     void WriteSwitch(SwitchTag tag, int value) override { Writes.push_back(Switch(tag, value)); }
     bool IsMVQualityGood() const override { return QualityGood; }
 };

@@ -140,11 +140,26 @@ TEST(RunEngine, OnThePlantMVIsWrittenUntilTheServerReportsIt)
     rig.Engine.Tick();
     EXPECT_EQ(rig.Plant.Writes.back(), MVWrite(51));
 
-    // The connection is asked on every tick: without it the simulation runs.
+    // A refused write costs the tick no sample; the refusal is kept until a
+    // write is taken again.
+    rig.Plant.RefuseMV = true;
+    rig.Engine.TypedValue(55);
+    rig.Engine.Tick();
+    EXPECT_EQ(rig.Count(), 14);
+    EXPECT_EQ(rig.Column(1, 13), 55);
+    EXPECT_EQ(rig.Engine.WriteRefusal, "MV refused");
+    rig.Plant.RefuseMV = false;
+    rig.Engine.Tick();
+    EXPECT_EQ(rig.Engine.WriteRefusal, "");
+
+    // The connection is asked on every tick. A run that began on the plant
+    // never goes on with simulated values: without the connection it ends
+    // with the plant's samples.
     rig.Plant.IsActive = false;
-    EXPECT_TRUE(rig.Engine.Tick().Simulated);
-    EXPECT_EQ(rig.Plant.Writes.size(), start.size() + 1);
-    EXPECT_EQ(rig.Engine.CurrentU, 41);
+    EXPECT_FALSE(rig.Engine.Tick().Simulated);
+    EXPECT_TRUE(rig.Engine.ConnectionLost);
+    EXPECT_TRUE(rig.Engine.CloseRequested);
+    EXPECT_EQ(rig.Count(), 14);
 
     Rig keep; // "Ohrani začetni vhod": the plant's MV, or the simulated rest point
     keep.Engine.KeepInitialInput = true;

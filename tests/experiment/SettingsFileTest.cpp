@@ -103,7 +103,8 @@ TEST_F(SettingsFileTest, ValuesLandOnTheirLines)
 {
     ExperimentSettings s;
     s.Loop.SetTag(TagRole::P, QStringLiteral("P1"));
-    s.Loop.SetDescription(TagRole::P2, QStringLiteral("dve\r\nvrstici")); // would shift every later line
+    s.Loop.SetDescription(TagRole::P2,
+                          QStringLiteral("dve\r\nvrstici")); // would shift every later line
     s.SamplingPeriod = QStringLiteral("0,5");
     s.AutoActuatorMax = QStringLiteral("95");
     s.SequencerOutput[9] = QStringLiteral("izhod 9");
