@@ -272,6 +272,8 @@ void TForm1::PrekiniOPCStreznikClick()
 void TForm1::dOPCServer1Disconnect()
 {
     Label54->setText(QStringLiteral("stopped"));
+    // A lost connection is made again with "Poveži".
+    PoveziOPCStreznik->setEnabled(true);
     if (StatusBar1->currentMessage() == QString::fromUtf8(UnencryptedText))
         StatusBar1->clearMessage();
 }
