@@ -6,10 +6,11 @@
 
 #include "base/MaskedTimeEdit.h"
 #include "base/RadioGroup.h"
-#include "experiment/SettingsFile.h"
 #include "base/StringGrid.h"
 #include "base/TextComboBox.h"
 #include "base/UserDialogs.h"
+#include "experiment/SettingsFile.h"
+#include "opc/UaClient.h"
 #include "tuning/Unit_SamodejneNastavitve.h"
 
 #include <QCheckBox>
@@ -33,7 +34,10 @@ ExperimentSettings TForm1::CurrentSettings() const
 {
     ExperimentSettings s;
     const int server = ComboBox2->ItemIndex();
-    s.OpcServer = server >= 0 ? ComboBox2->itemText(server) : QString();
+    const QString typed = ComboBox2->Text().trimmed();
+    s.OpcServer = server >= 0              ? ComboBox2->itemText(server)
+                  : IsUaEndpointUrl(typed) ? typed
+                                           : QString();
     s.Loop = CurrentLoopTags();
 
     s.SamplingPeriod = CasVzorcenjaEdit->text();
@@ -87,8 +91,15 @@ ExperimentSettings TForm1::CurrentSettings() const
 
 void TForm1::ApplySettings(const ExperimentSettings& s)
 {
-    // A drop-down list: a server that is not listed leaves none selected.
-    ComboBox2->SetText(s.OpcServer);
+    // A server that is not listed leaves none selected; an OPC UA endpoint
+    // is shown as typed.
+    const int server = ComboBox2->findText(s.OpcServer, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (server >= 0)
+        ComboBox2->SetItemIndex(server);
+    else if (IsUaEndpointUrl(s.OpcServer))
+        ComboBox2->SetText(s.OpcServer.trimmed());
+    else
+        ComboBox2->SetItemIndex(-1);
     ShowLoopTags(s.Loop);
 
     CasVzorcenjaEdit->setText(s.SamplingPeriod);

@@ -12,6 +12,7 @@
 #include "opc/LoopTags.h"
 #include "opc/OpcBrowseDialog.h"
 #include "opc/OpcClient.h"
+#include "opc/UaConnection.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -20,6 +21,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QVBoxLayout>
 
 #include <array>
@@ -27,6 +29,9 @@
 namespace {
 
 constexpr int TagColumnWidth = 250;
+// The status bar while connected over OPC UA.
+constexpr const char* UnencryptedText =
+    "Povezava z OPC UA strežnikom ni šifrirana (SecurityPolicy None).";
 constexpr int TagRowHeight = 19;
 
 } // namespace
@@ -38,7 +43,8 @@ QWidget* TForm1::BuildOpcPage()
 
     // Server choice and connection.
     GroupBox_Server = NewGroup("GroupBox_Server", QStringLiteral("OPC strežnik"));
-    ComboBox2 = Named(new TextComboBox(false), "ComboBox2");
+    // The listed servers, or an OPC UA endpoint typed in (opc.tcp://host:port[/path]).
+    ComboBox2 = Named(new TextComboBox(true), "ComboBox2");
     ComboBox2->setMinimumWidth(320);
     PoveziOPCStreznik = NewButton("PoveziOPCStreznik", QStringLiteral("Poveži"));
     PrekiniOPCStreznik = NewButton("PrekiniOPCStreznik", QStringLiteral("Prekini"));
@@ -106,7 +112,8 @@ QWidget* TForm1::BuildOpcPage()
             RoleButtons[static_cast<std::size_t>(*role)] = button;
             cell = button;
         } else if (row < RoleRow(TagRole::P)) {
-            cell = NewHeading("Label_ParametriRegulatorja", QStringLiteral("Parametri regulatorja"));
+            cell =
+                NewHeading("Label_ParametriRegulatorja", QStringLiteral("Parametri regulatorja"));
         } else {
             cell = NewHeading("Label_ParametriZunanjegaReg",
                               QStringLiteral("Parametri zunanjega reg."));
@@ -245,12 +252,15 @@ void TForm1::ShowLoopTags(const LoopTags& tags)
 void TForm1::PoveziOPCStreznikClick()
 {
     const int index = ComboBox2->ItemIndex();
-    const QString progId = index >= 0 ? ComboBox2->itemText(index) : QString();
+    const QString progId = index >= 0 ? ComboBox2->itemText(index) : ComboBox2->Text().trimmed();
     dOPCServer1.ConnectServer(progId, QString());
     const QString state = dOPCServer1.ServerStateText();
     Label54->setText(state);
     if (state == QStringLiteral("running"))
         PoveziOPCStreznik->setEnabled(false);
+    const auto* ua = dynamic_cast<const UaConnection*>(&dOPCServer1);
+    if (ua && ua->IsUaConnection())
+        StatusBar1->showMessage(QString::fromUtf8(UnencryptedText));
 }
 
 void TForm1::PrekiniOPCStreznikClick()
@@ -262,6 +272,10 @@ void TForm1::PrekiniOPCStreznikClick()
 void TForm1::dOPCServer1Disconnect()
 {
     Label54->setText(QStringLiteral("stopped"));
+    // A lost connection is made again with "Poveži".
+    PoveziOPCStreznik->setEnabled(true);
+    if (StatusBar1->currentMessage() == QString::fromUtf8(UnencryptedText))
+        StatusBar1->clearMessage();
 }
 
 void TForm1::dOPCServer1ItemErrorReport(const QString& report)

@@ -32,7 +32,8 @@ bool IsBranch(const QListWidgetItem* item)
 
 } // namespace
 
-OpcBrowseDialog::OpcBrowseDialog(OpcServer& server, QWidget* parent)
+OpcBrowseDialog::OpcBrowseDialog(OpcServer& server, QWidget* parent, const QStringList& startPath,
+                                 const QString& current)
     : QDialog(parent), server_(server)
 {
     setObjectName(QStringLiteral("OpcBrowseDialog"));
@@ -96,8 +97,35 @@ OpcBrowseDialog::OpcBrowseDialog(OpcServer& server, QWidget* parent)
     connect(cbWritable, &QCheckBox::toggled, this, reread);
 
     cDataType->setCurrentIndex(OpcType::Empty);
-    Guard(this, [this] { ReadBranch(); });
+    Guard(this, [&] {
+        path_ = startPath;
+        ReadBranch();
+        if (!path_.isEmpty() && lbItems->count() == 0) {
+            // The branch is gone (or empty): from the root.
+            path_.clear();
+            ReadBranch();
+        }
+        int row = 0;
+        for (int i = 0; i < lbItems->count() && !current.isEmpty(); ++i) {
+            const QListWidgetItem* item = lbItems->item(i);
+            if (item->data(ItemIdRole).toString() == current ||
+                (IsBranch(item) && item->text() == current)) {
+                row = i;
+                break;
+            }
+        }
+        if (lbItems->count() > 0)
+            lbItems->setCurrentRow(row);
+    });
     lbItems->setFocus();
+}
+
+QString OpcBrowseDialog::CurrentEntry() const
+{
+    const QListWidgetItem* item = lbItems->currentItem();
+    if (!item)
+        return {};
+    return IsBranch(item) ? item->text() : item->data(ItemIdRole).toString();
 }
 
 void OpcBrowseDialog::ReadBranch()
@@ -201,8 +229,22 @@ bool BrowseItems(OpcServer& server, QStringList& items, QWidget* parent)
 {
     if (!server.Active())
         return false;
-    OpcBrowseDialog dialog(server, parent);
-    if (dialog.exec() != QDialog::Accepted || dialog.SelectedItemIDs().isEmpty())
+    // Where the dialog was last closed, per connection and server.
+    struct Place {
+        const OpcServer* Server = nullptr;
+        QString ServerName;
+        QStringList Path;
+        QString Current;
+    };
+    static Place last;
+    const bool same = last.Server == &server && last.ServerName == server.ServerName;
+    OpcBrowseDialog dialog(server, parent, same ? last.Path : QStringList(),
+                           same ? last.Current : QString());
+    const int result = dialog.exec();
+    last = {&server, server.ServerName, dialog.CurrentPath(),
+            dialog.SelectedItemIDs().isEmpty() ? dialog.CurrentEntry()
+                                               : dialog.SelectedItemIDs().first()};
+    if (result != QDialog::Accepted || dialog.SelectedItemIDs().isEmpty())
         return false;
     items = dialog.SelectedItemIDs();
     return true;

@@ -30,12 +30,18 @@ public:
     static constexpr int ItemIdRole = Qt::UserRole;
     static constexpr int IsBranchRole = Qt::UserRole + 1;
 
-    explicit OpcBrowseDialog(OpcServer& server, QWidget* parent = nullptr);
+    // Opens at the root, or at `startPath` when that branch has entries, with
+    // the entry `current` (an ItemID or a branch name; else the first entry)
+    // current and selected, so that Return at once is "&Open" on it.
+    explicit OpcBrowseDialog(OpcServer& server, QWidget* parent = nullptr,
+                             const QStringList& startPath = {}, const QString& current = {});
 
     // The ItemIDs chosen with "&Open"; empty until the dialog was accepted.
     const QStringList& SelectedItemIDs() const { return selected_; }
     // The current branch, from the root ("root" is the empty path).
     const QStringList& CurrentPath() const { return path_; }
+    // The ItemID of the current entry, or the name of a current branch.
+    QString CurrentEntry() const;
 
     QToolButton* bBack;
     QLabel* lPath;
@@ -65,5 +71,6 @@ private:
 // Shows the dialog on the server's address space. False without showing
 // anything while the connection is inactive, and when the dialog is
 // cancelled (the list is then unchanged); true with the chosen ItemIDs in
-// `items` (replacing its content).
+// `items` (replacing its content). The dialog reopens where it was last
+// closed on the same server: the same branch, the same entry current.
 bool BrowseItems(OpcServer& server, QStringList& items, QWidget* parent = nullptr);

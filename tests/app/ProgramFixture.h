@@ -7,13 +7,14 @@
 // temporary directory.
 
 #include "app/Glavna.h"
-#include "base/StringGrid.h"
 #include "app/VarkolWindows.h"
+#include "base/StringGrid.h"
 #include "data/Podatki.h"
 #include "opc/DemoServer.h"
 #include "opc/InProcessConnection.h"
 #include "opc/OpcBrowseDialog.h"
 #include "opc/OpcTestSupport.h"
+#include "opc/UaConnection.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QApplication>
@@ -78,13 +79,30 @@ protected:
         QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, cell.center());
     }
 
+    // Runs `act` on the browse dialog once it is the modal window (the
+    // dialog may read the server's address space before it shows); fails
+    // the test when no dialog comes within 10 s.
+    static void WhenBrowseDialogShown(std::function<void(OpcBrowseDialog*)> act)
+    {
+        auto* poll = new QTimer;
+        auto tries = std::make_shared<int>(0);
+        QObject::connect(poll, &QTimer::timeout, poll, [poll, tries, act] {
+            auto* dialog = qobject_cast<OpcBrowseDialog*>(QApplication::activeModalWidget());
+            if (!dialog && ++*tries < 2000)
+                return;
+            poll->stop();
+            poll->deleteLater();
+            ASSERT_NE(dialog, nullptr) << "no browse dialog";
+            act(dialog);
+        });
+        poll->start(5);
+    }
+
     // Answers the next browse dialog as a user would: enters the branches of
     // `path` and opens with `leaves` selected; no leaves cancels the dialog.
     static void AnswerBrowse(const QStringList& path, const QStringList& leaves)
     {
-        QTimer::singleShot(0, [path, leaves] {
-            auto* dialog = qobject_cast<OpcBrowseDialog*>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr) << "no browse dialog";
+        WhenBrowseDialogShown([path, leaves](OpcBrowseDialog* dialog) {
             if (leaves.isEmpty()) {
                 dialog->bCancel->click();
                 return;
@@ -107,7 +125,8 @@ protected:
     Podatki store;
     std::shared_ptr<InProcessRegistry> registry = std::make_shared<InProcessRegistry>();
     std::shared_ptr<InProcessServer> demo = CreateDemoServer();
-    InProcessConnection connection{registry};
+    // The program's own connection: OPC UA endpoints by URL, the registry's servers by name.
+    UaConnection connection{registry};
     InProcessServerBrowser browser{registry};
     VarkolWindows windows;
     TForm1* form = nullptr;

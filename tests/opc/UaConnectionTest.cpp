@@ -12,6 +12,7 @@
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -290,4 +291,57 @@ TEST(UaConnection, QualityWordsAndWriteEncodings)
     EXPECT_EQ(status, Ua::Status::BadTypeMismatch);
     EXPECT_FALSE(UaFromQVariant(1.0, T::Guid, status));
     EXPECT_EQ(status, Ua::Status::BadTypeMismatch);
+}
+
+// 10 ms updates for a while (15 s; VARKOL_UA_SOAK_SECONDS=60 for a minute):
+// MV written every 10 ms by another client, the loop's fast counter
+// changing every 10 ms; no delivery is needed in time, but the latest value
+// always arrives.
+TEST(UaConnection, TenMillisecondUpdatesKeepTheLatestValue)
+{
+    UaTestServer server;
+    START_UA_TEST_SERVER(server);
+    const int seconds = qEnvironmentVariableIntValue("VARKOL_UA_SOAK_SECONDS") > 0
+                            ? qEnvironmentVariableIntValue("VARKOL_UA_SOAK_SECONDS")
+                            : 15;
+
+    UaConnection connection(std::make_shared<InProcessRegistry>());
+    connection.RememberEndpoints = false;
+    OpcGroup* group = connection.AddGroup(QStringLiteral("Skupina1"));
+    group->SetUpdateRate(10);
+    OpcItem* mv = connection.AddItem(*group, QStringLiteral("ns=1;s=Loop1.MV"));
+    OpcItem* fast = connection.AddItem(*group, QStringLiteral("ns=1;s=Loop1.Fast"));
+    connection.ConnectServer(server.Url(), QString());
+    int deliveries = 0;
+    QObject::connect(&connection, &OpcServer::OnDatachange, [&](OpcGroup*) { ++deliveries; });
+
+    UaClient writer;
+    writer.Connect(server.Url());
+    const Ua::NodeId mvNode = *Ua::ParseNodeId("ns=1;s=Loop1.MV");
+    double written = 0;
+    bool busy = false;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        if (busy)
+            return;
+        busy = true;
+        Ua::Variant value = Ua::Variant::Of(Ua::BuiltinType::Double);
+        value.Real = written + 1;
+        if (writer.Write({{mvNode, value}}).at(0) == Ua::Status::Good)
+            written = value.Real;
+        busy = false;
+    });
+    timer.start(10);
+    WaitFor([] { return false; }, seconds * 1000);
+    timer.stop();
+
+    ASSERT_TRUE(connection.Active());
+    EXPECT_GT(written, seconds * 20.0); // at least a fifth of the 10 ms writes
+    EXPECT_TRUE(WaitFor([&] { return mv->Value.toDouble() == written; }, 2000))
+        << mv->Value.toDouble() << " != " << written;
+    const double counter = writer.Read({{*Ua::ParseNodeId("ns=1;s=Loop1.Fast")}}).at(0).Value->Real;
+    EXPECT_TRUE(WaitFor([&] { return fast->Value.toDouble() >= counter; }, 2000));
+    // A delivery in (nearly) every publishing cycle the server granted.
+    EXPECT_GT(deliveries, seconds * 1000 / std::max(group->UpdateRate(), 10) / 2);
+    writer.Close();
 }
