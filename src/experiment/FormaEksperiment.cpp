@@ -422,13 +422,8 @@ void TEksperiment::ShowSample(const TickSample& sample)
 
     const std::pair<LiveChart*, double> points[] = {
         {Chart1, sample.MV}, {Chart_U, sample.U}, {Chart3, sample.Y1}, {Chart2, sample.Y2}};
-    for (const auto& [chart, value] : points) {
-        if (sample.DropFirstPointBefore)
-            chart->DropFirst();
-        chart->Append(sample.Time, value);
-        if (sample.DropFirstPointAfter)
-            chart->DropFirst();
-    }
+    for (const auto& [chart, value] : points)
+        chart->Step(sample.Time, value, sample.DropFirstPointBefore, sample.DropFirstPointAfter);
 }
 
 // ---------------------------------------------------------------- ending

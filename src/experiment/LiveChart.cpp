@@ -1,6 +1,7 @@
 #include "experiment/LiveChart.h"
 
 #include "data/ChartStyle.h"
+#include "data/SeriesThinning.h"
 
 #include <QChart>
 #include <QLineSeries>
@@ -8,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 LiveChart::LiveChart(const QString& objectName, const QString& seriesName, const QString& title,
                      Style style, QWidget* parent)
@@ -49,42 +51,72 @@ void LiveChart::Clear()
 
 void LiveChart::Append(double time, double value)
 {
-    Sample sample{QPointF(time, value), 0};
-    // A value that is not finite (a server may deliver one) is kept in the
-    // store but not drawn.
-    if (std::isfinite(value)) {
-        const int drawn = series_->count();
-        if (style_ == Style::Stairs && drawn > 0) {
-            series_->append(time, series_->at(drawn - 1).y());
-            ++sample.Drawn;
-        }
-        series_->append(time, value);
-        ++sample.Drawn;
-    }
-    samples_.push_back(sample);
-    ExtendValueRange(value);
-    ApplyRanges();
+    Step(time, value, false, false);
 }
 
 void LiveChart::DropFirst()
 {
     if (samples_.empty())
         return;
-    const Sample dropped = samples_.front();
+    Drop();
+    Redraw();
+    ApplyRanges();
+}
+
+void LiveChart::Step(double time, double value, bool dropBefore, bool dropAfter)
+{
+    if (dropBefore)
+        Drop();
+    // A value that is not finite (a server may deliver one) is kept in the
+    // store but not drawn.
+    samples_.emplace_back(time, value);
+    ExtendValueRange(value);
+    if (dropAfter)
+        Drop();
+    Redraw();
+    ApplyRanges();
+}
+
+void LiveChart::Drop()
+{
+    if (samples_.empty())
+        return;
+    const double y = samples_.front().y();
     samples_.pop_front();
-    int remove = dropped.Drawn;
-    // The next sample's corner belongs to the dropped value, so the series
-    // starts at that sample's own value.
-    if (!samples_.empty() && samples_.front().Drawn == 2) {
-        samples_.front().Drawn = 1;
-        ++remove;
-    }
-    if (remove > 0)
-        series_->removePoints(0, remove);
-    const double y = dropped.Point.y();
     if (!(y > low_ && y < high_))
         RecomputeValueRange();
-    ApplyRanges();
+}
+
+void LiveChart::Redraw()
+{
+    // The finite samples, thinned to what the plot's pixel columns show.
+    std::vector<int> finite;
+    std::vector<double> values;
+    finite.reserve(samples_.size());
+    values.reserve(samples_.size());
+    for (std::size_t i = 0; i < samples_.size(); ++i)
+        if (std::isfinite(samples_[i].y())) {
+            finite.push_back(static_cast<int>(i));
+            values.push_back(samples_[i].y());
+        }
+    // A column of two pixels is as fine as a line of samples is seen.
+    const int width = static_cast<int>(chart()->plotArea().width());
+    const int columns = (width > 100 ? width : 800) / 2;
+    const std::vector<int> kept =
+        ThinnedIndices(values.data(), static_cast<int>(values.size()), columns);
+    // Thinned, the stairs' corners are finer than a column: not drawn.
+    const bool corners = style_ == Style::Stairs && kept.size() == values.size();
+    QList<QPointF> points;
+    points.reserve(static_cast<qsizetype>(kept.size()) * 2);
+    for (const int k : kept) {
+        const QPointF& point =
+            samples_[static_cast<std::size_t>(finite[static_cast<std::size_t>(k)])];
+        // The first sample drawn has no corner: the value before it is gone.
+        if (corners && !points.isEmpty())
+            points.append(QPointF(point.x(), points.constLast().y()));
+        points.append(point);
+    }
+    series_->replace(points);
 }
 
 void LiveChart::ExtendValueRange(double value)
@@ -99,8 +131,8 @@ void LiveChart::ExtendValueRange(double value)
 void LiveChart::RecomputeValueRange()
 {
     haveRange_ = false;
-    for (const Sample& sample : samples_)
-        ExtendValueRange(sample.Point.y());
+    for (const QPointF& sample : samples_)
+        ExtendValueRange(sample.y());
 }
 
 void LiveChart::ApplyRanges()
@@ -110,8 +142,8 @@ void LiveChart::ApplyRanges()
         SetAxisRange(axisY_, 0, 1);
         return;
     }
-    const double first = samples_.front().Point.x();
-    const double last = samples_.back().Point.x();
+    const double first = samples_.front().x();
+    const double last = samples_.back().x();
     SetAxisRange(axisX_, first, last > first ? last : first + 1);
     if (!haveRange_) {
         SetAxisRange(axisY_, 0, 1);

@@ -8,7 +8,10 @@
 // A stair-step series holds each value until the next sample: point i is
 // drawn as the corner (t_i, v_{i-1}) followed by (t_i, v_i), so the series
 // keeps 2n - 1 drawn points for n samples. Values that are not finite are
-// counted as samples but not drawn.
+// counted as samples but not drawn. Beyond two samples per pixel column of
+// the plot (a long run at a short sampling period) the series draws the
+// smallest and largest sample of each column (ThinnedIndices): the same
+// picture, at a cost that no longer grows with the samples held.
 
 #include <QChartView>
 #include <QColor>
@@ -36,6 +39,9 @@ public:
     void Append(double time, double value);
     // Drops the oldest sample; nothing when the chart is empty.
     void DropFirst();
+    // One sample of a run: the oldest dropped before and / or after it is
+    // appended, drawn once.
+    void Step(double time, double value, bool dropBefore, bool dropAfter);
     // Samples held (not drawn points).
     int Count() const { return static_cast<int>(samples_.size()); }
 
@@ -43,16 +49,14 @@ private:
     void ExtendValueRange(double value);
     void RecomputeValueRange();
     void ApplyRanges();
+    void Drop();
+    void Redraw();
 
     Style style_;
     QLineSeries* series_;
     QValueAxis* axisX_;
     QValueAxis* axisY_;
-    struct Sample {
-        QPointF Point;
-        int Drawn = 0; // points of the series that belong to this sample
-    };
-    std::deque<Sample> samples_;
+    std::deque<QPointF> samples_;
     double low_ = 0;
     double high_ = 0;
     bool haveRange_ = false; // low_ and high_ hold the finite values' range

@@ -9,6 +9,8 @@
 
 #include "data/Podatki.h"
 #include "opc/OpcTestSupport.h"
+#include "opc/UaConnection.h"
+#include "opc/UaTestServer.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QStatusBar>
@@ -251,6 +253,48 @@ TEST(FaultDrill, ABurstOfDeliveriesBetweenTicksGivesOneSampleWithTheLatestValues
     EXPECT_EQ(d.Store->SampleCount, 4) << "the next sample's number";
     EXPECT_EQ(d.Store->Column(6)[2], 300.0);
     d.ExpectSamplesInPlace(3);
+}
+
+TEST(FaultDrill, TheOpcUaServerKilledMidRunEndsTheRunWithItsSamples)
+{
+    UaTestServer server;
+    START_UA_TEST_SERVER(server);
+    ScriptedDialogs scripted;
+    auto store = std::make_unique<Podatki>();
+    UaConnection connection(std::make_shared<InProcessRegistry>());
+    connection.RememberEndpoints = false;
+    connection.TimeoutMs = 2000;
+    TEksperiment w(*store, connection);
+    connection.ConnectServer(server.Url(), QString());
+    RunPlan plan;
+    plan.SamplingMs = 100;
+    plan.InitialInput = 30;
+    for (const auto& [role, name] : {std::pair{TagRole::MV, "MV"},
+                                     {TagRole::U, "U"},
+                                     {TagRole::Y1, "Y1"},
+                                     {TagRole::Y2, "Y2"},
+                                     {TagRole::RA, "RA"}})
+        plan.Loop.SetTag(role, QStringLiteral("ns=1;s=Loop1.") + QString::fromLatin1(name));
+    plan.Loop.Switch1 = {0, 0};
+    w.QualityWaitLimitMs = 10000;
+    ASSERT_TRUE(w.Start(plan).Started);
+    w.show();
+    w.Timer1->stop();
+    for (int i = 0; i < 20; ++i) {
+        PumpFor(100);
+        w.Timer1Timer();
+    }
+    EXPECT_EQ(store->Column(3)[19], 30.0) << "U follows MV on the plant in manual";
+
+    server.Kill();
+    ASSERT_TRUE(PumpUntil([&] { return !connection.Active(); }, 15000));
+    w.Timer1Timer();
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_TRUE(w.Engine.ConnectionLost);
+    EXPECT_EQ(store->SampleCount, 21);
+    for (int i = 1; i <= 21; ++i)
+        EXPECT_NEAR(store->Time[static_cast<std::size_t>(i - 1)], 0.1 * (i - 1), 1e-9);
+    EXPECT_TRUE(scripted.Messages.isEmpty()) << scripted.Messages.join(u'\n').toStdString();
 }
 
 } // namespace
