@@ -375,8 +375,9 @@ QString UaConnection::ServerStateText() const
 void UaConnection::CreateSubscription(UaGroup& uaGroup)
 {
     OpcGroup& group = *uaGroup.Group;
+    uaGroup.SamplingMs = double(group.UpdateRate());
     const Ua::CreateSubscriptionResponse created =
-        client_->CreateSubscription(double(group.UpdateRate()), group.IsActive());
+        client_->CreateSubscription(uaGroup.SamplingMs, group.IsActive());
     uaGroup.SubscriptionId = created.SubscriptionId;
     GrantUpdateRate(group, int(std::lround(created.RevisedPublishingInterval)));
 }
@@ -435,8 +436,7 @@ QList<OpcItemError> UaConnection::MonitorItems(UaGroup& uaGroup, const std::vect
         return refused;
     std::vector<Ua::MonitoredItemRequest> requests;
     for (const UaItem& item : items)
-        requests.push_back(
-            {item.Node, uint32_t(item.Item->ServerHandle), double(uaGroup.Group->UpdateRate()), 1});
+        requests.push_back({item.Node, uint32_t(item.Item->ServerHandle), uaGroup.SamplingMs, 1});
     const std::vector<Ua::MonitoredItemCreateResult> results =
         client_->CreateMonitoredItems(uaGroup.SubscriptionId, requests);
     for (size_t i = 0; i < items.size(); ++i) {

@@ -7,7 +7,9 @@
 // Over OPC UA a group is a subscription (publishing interval = update rate,
 // the revised interval kept as the granted rate, Active = publishing
 // enabled; a changed rate or activity re-creates the subscription with its
-// items), an item a monitored item whose ItemID is the node id text
+// items; the items are sampled at the rate asked for, so that each
+// publication carries their latest sample), an item a monitored item whose ItemID is the node id
+// text
 // ("ns=2;s=Loop1.MV", "ns=3;i=1001"). Adding an item reads its DataType once;
 // writes are encoded in that built-in type. Deliveries set the value, the
 // quality word (Good -> 0xC0, Uncertain -> 0x40, Bad -> 0x00, with the
@@ -85,6 +87,7 @@ private:
     struct UaGroup {
         OpcGroup* Group = nullptr;
         uint32_t SubscriptionId = 0;
+        double SamplingMs = 0;          // the rate asked for: the items are sampled at it
         std::map<qint32, UaItem> Items; // by client handle = the item's ServerHandle
     };
 
