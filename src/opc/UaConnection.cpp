@@ -241,10 +241,13 @@ int UaOpcType(Ua::BuiltinType type)
 
 Ua::BuiltinType UaBuiltinTypeOf(const Ua::NodeId& dataType, const Ua::Variant* value)
 {
+    // Boolean (i=1) to LocalizedText (i=21) are the built-in types
+    // themselves; Structure, DataValue, BaseDataType (any type) and
+    // DiagnosticInfo are not.
     if (dataType.Namespace == 0 && dataType.IdKind == Ua::NodeId::Kind::Numeric &&
-        dataType.Numeric >= 1 && dataType.Numeric <= 25)
+        dataType.Numeric >= 1 && dataType.Numeric <= 21)
         return Ua::BuiltinType(dataType.Numeric);
-    // Subtypes and enumerations: the type the variable's value has.
+    // Abstract types, subtypes and enumerations: the type the variable's value has.
     if (value && !value->IsArray)
         return value->Type;
     return Ua::BuiltinType::Null;

@@ -291,6 +291,13 @@ TEST(UaConnection, QualityWordsAndWriteEncodings)
     EXPECT_EQ(status, Ua::Status::BadTypeMismatch);
     EXPECT_FALSE(UaFromQVariant(1.0, T::Guid, status));
     EXPECT_EQ(status, Ua::Status::BadTypeMismatch);
+
+    // The type writes are encoded in: the DataType, else the value's own.
+    Ua::Variant number = Ua::Variant::Of(T::Float);
+    EXPECT_EQ(UaBuiltinTypeOf(Ua::NodeId::Num(11), &number), T::Double);
+    EXPECT_EQ(UaBuiltinTypeOf(Ua::NodeId::Num(24), &number), T::Float);  // BaseDataType
+    EXPECT_EQ(UaBuiltinTypeOf(Ua::NodeId::Num(290), &number), T::Float); // Duration
+    EXPECT_EQ(UaBuiltinTypeOf(Ua::NodeId::Num(24), nullptr), T::Null);
 }
 
 // 10 ms updates for a while (15 s; VARKOL_UA_SOAK_SECONDS=60 for a minute):
