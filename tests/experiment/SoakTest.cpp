@@ -7,6 +7,13 @@
 
 #include "SoakRun.h"
 
+#include "experiment/LiveChart.h"
+
+#include <QLineSeries>
+
+#include <algorithm>
+#include <cmath>
+
 #include <gtest/gtest.h>
 
 TEST(Soak, TwentySecondsOfTheFastestExperimentKeepTheLimits)
@@ -23,4 +30,24 @@ TEST(Soak, TwentySecondsOfTheFastestExperimentKeepTheLimits)
     EXPECT_LT(f.CpuMax, limit);
     EXPECT_GT(f.BaselineRssMb, 0);
     EXPECT_LT(f.RssGrowthMb(), SoakRssGrowthMb);
+}
+
+TEST(LiveChart, ALongRunIsDrawnThinnedKeepingItsPeaks)
+{
+    LiveChart chart(QStringLiteral("Chart"), QStringLiteral("Series"), QStringLiteral("t"),
+                    LiveChart::Style::Stairs);
+    chart.resize(700, 200);
+    for (int i = 0; i < 1200; ++i)
+        chart.Step(0.05 * i, i == 1100 ? 90.0 : (i == 777 ? -40.0 : std::sin(0.01 * i)), false,
+                   false);
+    EXPECT_EQ(chart.Count(), 1200);
+    const QList<QPointF> drawn = chart.Series()->points();
+    EXPECT_LE(drawn.size(), 900);
+    double low = 0, high = 0;
+    for (const QPointF& p : drawn) {
+        low = std::min(low, p.y());
+        high = std::max(high, p.y());
+    }
+    EXPECT_EQ(low, -40.0);
+    EXPECT_EQ(high, 90.0);
 }
