@@ -37,6 +37,10 @@ class QScrollBar;
 class QStatusBar;
 class QTimer;
 
+// A live chart is drawn at least this often; at shorter sampling periods
+// the four charts take turns [ms].
+inline constexpr int MinChartRedrawMs = 200;
+
 class TEksperiment : public QDialog {
     Q_OBJECT
 public:
@@ -147,6 +151,7 @@ private:
     double previousSamplingTime_ = 0;
     bool running_ = false; // shown, first sample taken, not yet ended
     bool inTick_ = false;
+    int ticksShown_ = 0;            // samples shown since the run began (chart turns)
     bool starting_ = false;         // inside the wait of a start
     bool switchedToManual_ = false; // "Preklop v ročno" was pressed
     QStringList untagged_;

@@ -63,7 +63,7 @@ void LiveChart::DropFirst()
     ApplyRanges();
 }
 
-void LiveChart::Step(double time, double value, bool dropBefore, bool dropAfter)
+void LiveChart::Step(double time, double value, bool dropBefore, bool dropAfter, bool draw)
 {
     if (dropBefore)
         Drop();
@@ -73,6 +73,12 @@ void LiveChart::Step(double time, double value, bool dropBefore, bool dropAfter)
     ExtendValueRange(value);
     if (dropAfter)
         Drop();
+    if (draw)
+        Draw();
+}
+
+void LiveChart::Draw()
+{
     Redraw();
     ApplyRanges();
 }

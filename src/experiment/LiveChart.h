@@ -40,8 +40,11 @@ public:
     // Drops the oldest sample; nothing when the chart is empty.
     void DropFirst();
     // One sample of a run: the oldest dropped before and / or after it is
-    // appended, drawn once.
-    void Step(double time, double value, bool dropBefore, bool dropAfter);
+    // appended, drawn once (or only held, for a later Draw, when `draw` is
+    // false).
+    void Step(double time, double value, bool dropBefore, bool dropAfter, bool draw = true);
+    // Draws the samples held.
+    void Draw();
     // Samples held (not drawn points).
     int Count() const { return static_cast<int>(samples_.size()); }
 

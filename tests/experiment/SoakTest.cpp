@@ -1,6 +1,6 @@
 // The soak of the fastest experiment, 20 s of it (bench_soak runs all 250 s)
 // with the charts full: 4200 samples (210 s) are taken first without
-// waiting, then each tick with its repaint stays under 20 % of the 0.05 s
+// waiting, then each tick with what it paints stays under 20 % of the 0.05 s
 // sampling period, and the resident size stays flat from sample 500 on. The limits hold the
 // thread's CPU time, which other programs on the machine do not inflate; the wall-clock times are
 // printed beside them.
