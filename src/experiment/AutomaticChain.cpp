@@ -2,6 +2,7 @@
 
 #include "data/DataFile.h"
 #include "data/Podatki.h"
+#include "data/ProcessingChoosers.h"
 #include "data/ProcessingText.h"
 #include "model/ModelClass.h"
 #include "model/ModelFile.h"
@@ -110,28 +111,25 @@ ChainResult RunAutomaticChain(Podatki& store, const ChainInputs& inputs,
     QString step = StepData;
     // A step's failure ends the chain with the files written so far; the
     // pictures are temporary and not counted among them.
-    QStringList picturesWritten;
     try {
         // The record as the processing page shows it after the run.
-        result.Conditioning = AutomaticConditioning(s);
-        result.Layout = PrepareExperimentData(store, result.Conditioning);
-        const ChooserState& start = result.Layout.Window.Start;
+        const ConditioningSettings conditioning = AutomaticConditioning(s);
+        const ProcessingLayout layout = PrepareExperimentData(store, conditioning);
+        const ChooserState& start = layout.Window.Start;
         result.WindowStart =
             std::clamp(inputs.AnalysisStart.value_or(start.Position), start.Minimum, start.Maximum);
-        result.WindowEnd = result.Layout.Window.End.Position;
+        result.WindowEnd = layout.Window.End.Position;
 
         // 1. The data file.
         const QString dataFile = base + QStringLiteral(".vkd");
         SaveMeasurements(store, dataFile, CurrentDateText(), CurrentTimeText(), store.SamplingTime,
-                         store.SampleCount, result.WindowStart, result.WindowEnd,
-                         result.Conditioning, result.Layout.Columns,
-                         FieldNames(store, result.Layout.Columns));
+                         store.SampleCount, result.WindowStart, result.WindowEnd, conditioning,
+                         layout.Columns, FieldNames(store, layout.Columns));
         result.Files << dataFile;
 
         // 2 and 3. The signal and histogram pictures.
         step = StepPictures;
-        picturesWritten << pictures.Signals(store, result.WindowStart, result.WindowEnd,
-                                            inputs.Folder);
+        pictures.Signals(store, result.WindowStart, result.WindowEnd, inputs.Folder);
 
         ReportInputs report;
         report.Title = inputs.Title;
@@ -149,24 +147,23 @@ ChainResult RunAutomaticChain(Podatki& store, const ChainInputs& inputs,
             SaveModel(modelFile, store);
             result.Files << modelFile;
             SetReportModel(report, store, s.AutoCascade);
-            picturesWritten << pictures.Model(store, s.AutoCascade, inputs.Folder);
+            pictures.Model(store, s.AutoCascade, inputs.Folder);
         }
 
         // 5. The controller, on the same conditions.
-        result.Tuning = AutomaticTuning(s);
-        result.Form = AutomaticForm(s, report);
+        const TuningRequest tuning = AutomaticTuning(s);
+        const ControllerFormRequest form = AutomaticForm(s, report);
         if (!s.NoOPCWrite && s.ReportController) {
             step = StepController;
-            result.TuningResult = EvaluateTuning(store, result.Tuning);
-            result.FormTexts = EvaluateControllerForm(store, result.Form);
+            result.TuningResult = EvaluateTuning(store, tuning);
+            result.FormTexts = EvaluateControllerForm(store, form);
             result.Tuned = true;
             const QString controllerFile = base + QStringLiteral(".vkc");
-            SaveController(controllerFile,
-                           ControllerFileSettings(store, result.Tuning, result.Form));
+            SaveController(controllerFile, ControllerFileSettings(store, tuning, form));
             result.Files << controllerFile;
             SetReportTuning(report, *result.TuningResult, result.FormTexts);
             const auto& responses = result.TuningResult->Responses;
-            picturesWritten << pictures.Responses(responses ? &*responses : nullptr, inputs.Folder);
+            pictures.Responses(responses ? &*responses : nullptr, inputs.Folder);
         }
 
         // 6. The report; without writes to the plant, the processing only.

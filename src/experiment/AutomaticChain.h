@@ -13,7 +13,6 @@
 // failure names the step and the cause (ChainFailure).
 
 #include "base/Errors.h"
-#include "data/ProcessingChoosers.h"
 #include "experiment/SettingsFile.h"
 #include "report/PorociloClass.h"
 #include "tuning/TuningText.h"
@@ -37,14 +36,10 @@ struct ChainInputs {
 };
 
 struct ChainResult {
-    QStringList Files; // the files written and kept, in order
-    ConditioningSettings Conditioning;
-    ProcessingLayout Layout; // the processing page's choosers for the record
-    int WindowStart = 1, WindowEnd = 1;
-    bool Identified = false; // the model step ran
-    bool Tuned = false;      // the controller step ran
-    TuningRequest Tuning;
-    ControllerFormRequest Form;
+    QStringList Files;                  // the files written and kept, in order
+    int WindowStart = 1, WindowEnd = 1; // the analysis window used
+    bool Identified = false;            // the model step ran
+    bool Tuned = false;                 // the controller step ran
     std::optional<TuningPageResult> TuningResult;
     ControllerFormTexts FormTexts;
     ReportOutcome Report;
