@@ -255,46 +255,176 @@ TEST(FaultDrill, ABurstOfDeliveriesBetweenTicksGivesOneSampleWithTheLatestValues
     d.ExpectSamplesInPlace(3);
 }
 
+// The same drills against the OPC UA test server's loop (node-opcua in a
+// child process). Its plant moves on its own, so the record is checked for
+// sample count and nominal times; the server's faults are switched through
+// its standard input. Sampling 100 ms from MV 30 in manual; an automatic run
+// waits 1 s and makes two steps of 1 lasting 0.5 s: 23 samples.
+struct UaDrill {
+    UaTestServer Server;
+    ScriptedDialogs Scripted;
+    std::unique_ptr<Podatki> Store = std::make_unique<Podatki>();
+    UaConnection Connection{std::make_shared<InProcessRegistry>()};
+    TEksperiment W{*Store, Connection};
+    RunPlan Plan;
+    int Ticks = 0;
+
+    UaDrill()
+    {
+        Connection.RememberEndpoints = false;
+        Connection.TimeoutMs = 2000;
+        W.QualityWaitLimitMs = 10000;
+        Plan.SamplingMs = 100;
+        Plan.InitialInput = 30;
+        for (const auto& [role, name] : {std::pair{TagRole::MV, "MV"},
+                                         {TagRole::U, "U"},
+                                         {TagRole::Y1, "Y1"},
+                                         {TagRole::Y2, "Y2"},
+                                         {TagRole::RA, "RA"}})
+            Plan.Loop.SetTag(role, QStringLiteral("ns=1;s=Loop1.") + QString::fromLatin1(name));
+        Plan.Loop.Switch1 = {0, 0};
+    }
+
+    void Automatic()
+    {
+        Plan.Automatic = true;
+        Plan.WaitTime = 1;
+        Plan.StepDuration = 0.5;
+        Plan.NumberOfSteps = 2;
+        Plan.StepSize = 1;
+    }
+
+    void Show()
+    {
+        Connection.ConnectServer(Server.Url(), QString());
+        ASSERT_TRUE(W.Start(Plan).Started);
+        W.show();
+        W.Timer1->stop();
+        Ticks = 1;
+    }
+
+    // A sampling period of events, then the tick.
+    void Tick()
+    {
+        PumpFor(Plan.SamplingMs);
+        W.Timer1Timer();
+        ++Ticks;
+    }
+
+    bool Finished() const { return !W.isVisible() && W.Engine.CloseRequested; }
+
+    void RunToTheEnd()
+    {
+        while (!Finished() && Ticks < 60)
+            Tick();
+    }
+
+    // Every sample is there at its nominal time.
+    void ExpectNominalTimes(int count) const
+    {
+        EXPECT_EQ(Store->SampleCount, count);
+        for (int i = 1; i <= Store->SampleCount; ++i)
+            EXPECT_NEAR(Store->Time[static_cast<std::size_t>(i - 1)], 0.1 * (i - 1), 1e-9);
+    }
+
+    QString Status() const { return W.StatusBar1->currentMessage(); }
+};
+
 TEST(FaultDrill, TheOpcUaServerKilledMidRunEndsTheRunWithItsSamples)
 {
-    UaTestServer server;
-    START_UA_TEST_SERVER(server);
-    ScriptedDialogs scripted;
-    auto store = std::make_unique<Podatki>();
-    UaConnection connection(std::make_shared<InProcessRegistry>());
-    connection.RememberEndpoints = false;
-    connection.TimeoutMs = 2000;
-    TEksperiment w(*store, connection);
-    connection.ConnectServer(server.Url(), QString());
-    RunPlan plan;
-    plan.SamplingMs = 100;
-    plan.InitialInput = 30;
-    for (const auto& [role, name] : {std::pair{TagRole::MV, "MV"},
-                                     {TagRole::U, "U"},
-                                     {TagRole::Y1, "Y1"},
-                                     {TagRole::Y2, "Y2"},
-                                     {TagRole::RA, "RA"}})
-        plan.Loop.SetTag(role, QStringLiteral("ns=1;s=Loop1.") + QString::fromLatin1(name));
-    plan.Loop.Switch1 = {0, 0};
-    w.QualityWaitLimitMs = 10000;
-    ASSERT_TRUE(w.Start(plan).Started);
-    w.show();
-    w.Timer1->stop();
-    for (int i = 0; i < 20; ++i) {
-        PumpFor(100);
-        w.Timer1Timer();
-    }
-    EXPECT_EQ(store->Column(3)[19], 30.0) << "U follows MV on the plant in manual";
+    UaDrill d;
+    START_UA_TEST_SERVER(d.Server);
+    d.Show();
+    for (int i = 0; i < 20; ++i)
+        d.Tick();
+    EXPECT_EQ(d.Store->Column(3)[19], 30.0) << "U follows MV on the plant in manual";
 
-    server.Kill();
-    ASSERT_TRUE(PumpUntil([&] { return !connection.Active(); }, 15000));
-    w.Timer1Timer();
-    EXPECT_FALSE(w.isVisible());
-    EXPECT_TRUE(w.Engine.ConnectionLost);
-    EXPECT_EQ(store->SampleCount, 21);
-    for (int i = 1; i <= 21; ++i)
-        EXPECT_NEAR(store->Time[static_cast<std::size_t>(i - 1)], 0.1 * (i - 1), 1e-9);
-    EXPECT_TRUE(scripted.Messages.isEmpty()) << scripted.Messages.join(u'\n').toStdString();
+    d.Server.Kill();
+    ASSERT_TRUE(PumpUntil([&] { return !d.Connection.Active(); }, 15000));
+    d.W.Timer1Timer();
+    EXPECT_FALSE(d.W.isVisible());
+    EXPECT_TRUE(d.W.Engine.ConnectionLost);
+    d.ExpectNominalTimes(21);
+    EXPECT_TRUE(d.Scripted.Messages.isEmpty()) << d.Scripted.Messages.join(u'\n').toStdString();
+}
+
+TEST(FaultDrill, TheOpcUaServerRefusingWritesMidRunCostsNoSampleAndIsToldOnce)
+{
+    UaDrill d;
+    START_UA_TEST_SERVER(d.Server);
+    d.Automatic();
+    d.Show();
+    for (int i = 0; i < 9; ++i)
+        d.Tick();
+    ASSERT_TRUE(d.Server.Send(QStringLiteral("refuse MV")));
+    for (int i = 0; i < 5; ++i)
+        d.Tick(); // the first step is due: each tick tries MV = 31 again
+    PumpFor(200);
+    EXPECT_TRUE(d.Status().contains(QStringLiteral("MV ni zapisan"))) << d.Status().toStdString();
+    ASSERT_EQ(d.Scripted.Messages.size(), 1);
+    EXPECT_TRUE(d.Scripted.Messages[0].contains(QStringLiteral("zavrnil zapis MV")));
+
+    ASSERT_TRUE(d.Server.Send(QStringLiteral("accept")));
+    d.RunToTheEnd();
+    ASSERT_TRUE(d.Finished());
+    d.ExpectNominalTimes(23);
+    EXPECT_FALSE(d.Status().contains(QStringLiteral("MV ni zapisan")));
+    EXPECT_EQ(d.Scripted.Messages.size(), 1);
+    EXPECT_EQ(d.Store->Column(1)[22], 32.0) << "the record holds the MV the run set";
+}
+
+TEST(FaultDrill, OpcUaQualitiesTurningBadAreShownWhileTheyLastAndTheRecordGoesOn)
+{
+    UaDrill d;
+    START_UA_TEST_SERVER(d.Server);
+    d.Show();
+    for (int i = 0; i < 3; ++i)
+        d.Tick();
+    ASSERT_TRUE(d.Server.Send(QStringLiteral("quality Y2 bad")));
+    ASSERT_TRUE(d.Server.Send(QStringLiteral("quality U uncertain")));
+    for (int i = 0; i < 5; ++i)
+        d.Tick();
+    EXPECT_TRUE(d.Status().contains(QStringLiteral("Slaba kakovost: U, Y2.")))
+        << d.Status().toStdString();
+    ASSERT_TRUE(d.Server.Send(QStringLiteral("quality Y2 good")));
+    ASSERT_TRUE(d.Server.Send(QStringLiteral("quality U good")));
+    for (int i = 0; i < 5; ++i)
+        d.Tick();
+    EXPECT_FALSE(d.Status().contains(QStringLiteral("Slaba kakovost"))) << d.Status().toStdString();
+    d.W.KonecEksperimentaClick();
+    d.ExpectNominalTimes(14);
+    EXPECT_TRUE(d.Scripted.Messages.isEmpty()) << d.Scripted.Messages.join(u'\n').toStdString();
+}
+
+TEST(FaultDrill, AnOpcUaServerStallingLongerThanSamplingShiftsNoSampleAndSendsNoOldMv)
+{
+    UaDrill d;
+    START_UA_TEST_SERVER(d.Server);
+    d.Automatic();
+    d.Show();
+    ASSERT_TRUE(d.Server.Send(QStringLiteral("log")));
+    // Three stalls of 350 ms: during each the run goes on without news,
+    // across the steps at samples 11 and 16.
+    for (int stall = 0; stall < 3; ++stall) {
+        d.Server.Send(QStringLiteral("stall 350"), 0);
+        for (int i = 0; i < 5; ++i)
+            d.Tick();
+    }
+    d.RunToTheEnd();
+    ASSERT_TRUE(d.Finished());
+    d.ExpectNominalTimes(23);
+    // A write may repeat until its value is delivered back, but always the
+    // present level: never one the run has left.
+    QList<double> written;
+    for (const QByteArray& line : d.Server.Output().split('\n'))
+        if (line.startsWith("WRITE MV "))
+            written.append(line.mid(9).toDouble());
+    ASSERT_FALSE(written.isEmpty());
+    for (qsizetype i = 1; i < written.size(); ++i)
+        EXPECT_GE(written[i], written[i - 1]) << "write " << i;
+    EXPECT_EQ(written.back(), 32.0);
+    EXPECT_EQ(d.Store->Column(1)[22], 32.0);
+    EXPECT_TRUE(d.Scripted.Messages.isEmpty()) << d.Scripted.Messages.join(u'\n').toStdString();
 }
 
 } // namespace

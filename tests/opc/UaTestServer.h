@@ -13,6 +13,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTcpServer>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -70,12 +71,47 @@ public:
             out += process_->readAllStandardOutput();
             const qsizetype at = out.indexOf("READY ");
             if (at >= 0 && out.indexOf('\n', at) > at) {
-                url_ = QString::fromUtf8(out.mid(at + 6, out.indexOf('\n', at) - at - 6)).trimmed();
+                const qsizetype end = out.indexOf('\n', at);
+                url_ = QString::fromUtf8(out.mid(at + 6, end - at - 6)).trimmed();
+                output_ = out.mid(end + 1);
+                answered_ = 0;
                 return true;
             }
         }
         error = QStringLiteral("the test server did not report ready");
         return false;
+    }
+
+    // Switches one of the server's faults (the commands of server.js) and
+    // waits, serving events, until the server says it holds; false if it did
+    // not answer within `limitMs`.
+    bool Send(const QString& command, int limitMs = 10000)
+    {
+        if (!process_)
+            return false;
+        const QByteArray line = command.toUtf8();
+        process_->write(line + '\n');
+        const QByteArray answer = "OK " + line + '\n';
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < limitMs) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            const qsizetype at = Output().indexOf(answer, answered_);
+            if (at >= 0) {
+                answered_ = at + answer.size();
+                return true;
+            }
+            QThread::msleep(1);
+        }
+        return false;
+    }
+
+    // What the server has printed after its ready line.
+    const QByteArray& Output()
+    {
+        if (process_)
+            output_ += process_->readAllStandardOutput();
+        return output_;
     }
 
     // SIGKILL: the server vanishes without closing anything.
@@ -103,6 +139,8 @@ public:
 
 private:
     std::unique_ptr<QProcess> process_;
+    QByteArray output_;      // the server's output after its ready line
+    qsizetype answered_ = 0; // where the last answer awaited ended in it
     QString url_;
     quint16 port_ = 0;
 };

@@ -8,6 +8,16 @@
 //
 // --no-none offers only signed endpoints (no SecurityPolicy None);
 // --lifetime sets the secure channel token lifetime the server grants.
+//
+// Faults are switched on and off by lines on standard input, each answered
+// with "OK <line>" once it holds:
+//   refuse NAME             writes to Loop1.NAME are refused (BadNotWritable)
+//   accept                  every write is accepted again
+//   quality NAME good|uncertain|bad
+//                           Loop1.NAME is delivered with that status
+//   stall MS                the server does nothing at all for MS ms
+//   log                     each accepted write to Loop1 is printed from
+//                           now on: "WRITE NAME VALUE"
 "use strict";
 const os = require("os");
 const path = require("path");
@@ -18,6 +28,7 @@ const {
     DataType,
     Variant,
     StatusCodes,
+    DataValue,
     MessageSecurityMode,
     SecurityPolicy,
     VariantArrayType,
@@ -67,6 +78,9 @@ async function main() {
     const types = { MV: DataType.Double, U: DataType.Double, Y1: DataType.Double, Y2: DataType.Double,
                     P: DataType.Double, I: DataType.Double, D: DataType.Double, RA: DataType.Int32,
                     Manual: DataType.Boolean, Auto: DataType.Int16 };
+    const refused = new Set();
+    const quality = {};
+    let logWrites = false;
     for (const name of Object.keys(state)) {
         ns.addVariable({
             componentOf: loop,
@@ -75,9 +89,16 @@ async function main() {
             dataType: Object.keys(DataType).find((key) => DataType[key] === types[name]),
             minimumSamplingInterval: 10,
             value: {
-                get: () => new Variant({ dataType: types[name], value: state[name] }),
+                timestamped_get: () =>
+                    new DataValue({
+                        value: new Variant({ dataType: types[name], value: state[name] }),
+                        statusCode: quality[name] || StatusCodes.Good,
+                        sourceTimestamp: new Date(),
+                    }),
                 set: (variant) => {
+                    if (refused.has(name)) return StatusCodes.BadNotWritable;
                     state[name] = variant.value;
+                    if (logWrites) console.log(`WRITE ${name} ${variant.value}`);
                     if (name === "Manual" && variant.value) { state.Auto = 0; state.RA = 0; }
                     if (name === "Auto" && variant.value) state.Manual = false;
                     return StatusCodes.Good;
@@ -156,6 +177,25 @@ async function main() {
             value: new Variant({ dataType: DataType.Double, value: i }),
         });
     }
+
+    const qualities = {
+        good: StatusCodes.Good,
+        uncertain: StatusCodes.UncertainLastUsableValue,
+        bad: StatusCodes.BadNotConnected,
+    };
+    const obey = (line) => {
+        const [command, a, b] = line.trim().split(/\s+/);
+        if (command === "refuse" && a in state) refused.add(a);
+        else if (command === "accept") refused.clear();
+        else if (command === "log") logWrites = true;
+        else if (command === "quality" && a in state && b in qualities) quality[a] = qualities[b];
+        else if (command === "stall" && Number(a) >= 0) {
+            const until = Date.now() + Number(a);
+            while (Date.now() < until);
+        } else return console.log(`UNKNOWN ${line}`);
+        console.log(`OK ${line}`);
+    };
+    require("readline").createInterface({ input: process.stdin }).on("line", obey);
 
     await server.start();
     console.log(`READY ${server.getEndpointUrl()}`);
