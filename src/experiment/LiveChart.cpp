@@ -1,10 +1,16 @@
 #include "experiment/LiveChart.h"
 
+#include "data/AxisScale.h"
 #include "data/ChartStyle.h"
 #include "data/SeriesThinning.h"
 
 #include <QChart>
+#include <QFontMetricsF>
+#include <QGraphicsLayout>
+#include <QGraphicsScene>
 #include <QLineSeries>
+#include <QLocale>
+#include <QPen>
 #include <QValueAxis>
 
 #include <algorithm>
@@ -32,13 +38,20 @@ LiveChart::LiveChart(const QString& objectName, const QString& seriesName, const
     series_->attachAxis(axisX_);
     series_->attachAxis(axisY_);
     setChart(chart);
+    // The chart's items move on every sample: an index of their positions
+    // would be rebuilt all the time for nothing.
+    scene()->setItemIndexMethod(QGraphicsScene::NoIndex);
     setMinimumHeight(110);
     ApplyRanges();
 }
 
 void LiveChart::SetColor(const QColor& color)
 {
-    series_->setColor(color);
+    // A one-pixel line, as on a chart recorder: a wider one is stroked as an
+    // outline of joined segments, a large part of what a redraw costs.
+    QPen pen(color);
+    pen.setWidth(1);
+    series_->setPen(pen);
 }
 
 void LiveChart::Clear()
@@ -46,6 +59,10 @@ void LiveChart::Clear()
     series_->clear();
     samples_.clear();
     haveRange_ = false;
+    valueLabelRoom_ = 0;
+    timeLabelRoom_ = 0;
+    plotLeft_ = 0;
+    plotRightGap_ = 0;
     ApplyRanges();
 }
 
@@ -144,19 +161,74 @@ void LiveChart::RecomputeValueRange()
 void LiveChart::ApplyRanges()
 {
     if (samples_.empty()) {
-        SetAxisRange(axisX_, 0, 1);
-        SetAxisRange(axisY_, 0, 1);
+        SetScales(NiceAxisScale(0, 1), NiceAxisScale(0, 1));
         return;
     }
     const double first = samples_.front().x();
     const double last = samples_.back().x();
-    SetAxisRange(axisX_, first, last > first ? last : first + 1);
+    const AxisScale time = NiceAxisScale(first, last > first ? last : first + 1);
     if (!haveRange_) {
-        SetAxisRange(axisY_, 0, 1);
+        SetScales(time, NiceAxisScale(0, 1));
         return;
     }
     const double margin = high_ > low_ ? 0.05 * (high_ - low_) : 1.0;
-    SetAxisRange(axisY_, low_ - margin, high_ + margin);
+    SetScales(time, NiceAxisScale(low_ - margin, high_ + margin));
+}
+
+namespace {
+
+// The width of the widest label of an axis at `scale` [px], as the chart
+// writes its labels (the axis' "%.6g" in the chart's locale).
+double WidestLabel(const QValueAxis* axis, const QLocale& locale, const AxisScale& scale)
+{
+    const QFontMetricsF metrics(axis->labelsFont());
+    double widest = 0;
+    const int ticks = AxisTickCount(scale);
+    for (int i = 0; i < ticks; ++i) {
+        const QString label = locale.toString(scale.Anchor + i * scale.Step, 'g', 6);
+        widest = std::max(widest, metrics.horizontalAdvance(label));
+    }
+    return widest;
+}
+
+} // namespace
+
+void LiveChart::SetScales(const AxisScale& time, const AxisScale& value)
+{
+    ApplyAxisScale(axisX_, time);
+    ApplyAxisScale(axisY_, value);
+    const double valueRoom = WidestLabel(axisY_, chart()->locale(), value);
+    const double timeRoom = WidestLabel(axisX_, chart()->locale(), time);
+    if (valueRoom > valueLabelRoom_ || timeRoom > timeLabelRoom_) {
+        valueLabelRoom_ = std::max(valueLabelRoom_, valueRoom);
+        timeLabelRoom_ = std::max(timeLabelRoom_, timeRoom);
+        PlacePlotArea();
+    }
+}
+
+void LiveChart::resizeEvent(QResizeEvent* event)
+{
+    QChartView::resizeEvent(event);
+    plotLeft_ = 0;
+    plotRightGap_ = 0;
+    PlacePlotArea();
+}
+
+void LiveChart::PlacePlotArea()
+{
+    // The chart lays itself out once for its size and labels (a chart with a
+    // plot area of its own does not place its title and background); the
+    // plot area it chose is kept, only ever narrowed for wider labels.
+    chart()->setPlotArea(QRectF());
+    chart()->layout()->invalidate();
+    chart()->layout()->activate();
+    const QRectF automatic = chart()->plotArea();
+    const double width = chart()->size().width();
+    plotLeft_ = std::max(plotLeft_, automatic.left());
+    plotRightGap_ = std::max(plotRightGap_, width - automatic.right());
+    const double right = std::max(plotLeft_ + 1, width - plotRightGap_);
+    chart()->setPlotArea(QRectF(QPointF(plotLeft_, automatic.top()),
+                                QPointF(right, std::max(automatic.top() + 1, automatic.bottom()))));
 }
 
 QColor WindowsColor(unsigned bgr)

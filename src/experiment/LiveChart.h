@@ -12,6 +12,12 @@
 // the plot (a long run at a short sampling period) the series draws the
 // smallest and largest sample of each column (ThinnedIndices): the same
 // picture, at a cost that no longer grows with the samples held.
+//
+// The plot area is placed by the chart, not by Qt's layout: that follows the
+// width of the axis labels, so every new label width (a value range with
+// longer numbers, a new time step) laid the whole chart out again, and such
+// a tick cost up to ten times an ordinary one. The room for the labels only
+// grows while the chart is in use, so the plot stands still.
 
 #include <QChartView>
 #include <QColor>
@@ -20,6 +26,7 @@
 
 class QLineSeries;
 class QValueAxis;
+struct AxisScale;
 
 class LiveChart : public QChartView {
     Q_OBJECT
@@ -48,12 +55,17 @@ public:
     // Samples held (not drawn points).
     int Count() const { return static_cast<int>(samples_.size()); }
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     void ExtendValueRange(double value);
     void RecomputeValueRange();
     void ApplyRanges();
     void Drop();
     void Redraw();
+    void SetScales(const AxisScale& time, const AxisScale& value);
+    void PlacePlotArea();
 
     Style style_;
     QLineSeries* series_;
@@ -63,6 +75,14 @@ private:
     double low_ = 0;
     double high_ = 0;
     bool haveRange_ = false; // low_ and high_ hold the finite values' range
+    // The widest value label and time label drawn since the chart was
+    // cleared [px]; wider ones make room for themselves (PlacePlotArea).
+    double valueLabelRoom_ = 0;
+    double timeLabelRoom_ = 0;
+    // The plot area's left edge and its distance from the right edge [px]
+    // since the chart was cleared or resized.
+    double plotLeft_ = 0;
+    double plotRightGap_ = 0;
 };
 
 // A colour stored the Windows way, 0x00BBGGRR.

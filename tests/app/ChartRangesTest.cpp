@@ -12,6 +12,7 @@
 #include "tuning/TuningComputation.h"
 
 #include <QChart>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QTest>
 #include <QValueAxis>
@@ -158,4 +159,48 @@ TEST_F(ChartRanges, SignalViewsAndLiveChartsTakeAnyRange)
             live.DropFirst(); // the next range replaces this one
     }
     EXPECT_LE(watch.Largest, MaxAxisTicks);
+}
+
+TEST_F(ChartRanges, LiveChartPlotStandsStillUntilWiderLabelsNeedRoom)
+{
+    LiveChart live(QStringLiteral("Chart"), QStringLiteral("Series"), QStringLiteral("Y1"),
+                   LiveChart::Style::Line);
+    live.resize(600, 220);
+    live.show();
+    // Three-digit times and values labelled 20.01 and so on.
+    double t = 100;
+    auto steady = [&](int samples, double value = 0) {
+        for (int i = 0; i < samples; ++i, t += 1) {
+            live.Append(t, value != 0 ? value : 20 + 0.01 * (i % 7));
+            QCoreApplication::processEvents();
+        }
+    };
+    steady(20);
+    const QRectF narrow = live.chart()->plotArea();
+    int moves = 0;
+    QObject::connect(live.chart(), &QChart::plotAreaChanged, [&] { ++moves; });
+    // The time step goes from 5 through 10 and 20 to 50; a step in the value
+    // gives labels 20, 21 and so on, narrower than those before.
+    steady(150);
+    steady(1, 25);
+    steady(150);
+    EXPECT_EQ(moves, 0) << "a new time step or range laid the chart out again";
+    EXPECT_EQ(live.chart()->plotArea(), narrow);
+
+    // A value with a long label makes room for itself, and the room stays
+    // after it has scrolled away.
+    live.Append(t, -123456.5);
+    QCoreApplication::processEvents();
+    const QRectF wide = live.chart()->plotArea();
+    EXPECT_GT(wide.left(), narrow.left());
+    EXPECT_EQ(wide.right(), narrow.right());
+    while (live.Count() > 1)
+        live.DropFirst();
+    steady(5);
+    EXPECT_EQ(live.chart()->plotArea(), wide);
+
+    // A new run starts from the chart's own layout again.
+    live.Clear();
+    steady(20);
+    EXPECT_EQ(live.chart()->plotArea().left(), narrow.left());
 }
