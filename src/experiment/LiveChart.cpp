@@ -42,6 +42,7 @@ LiveChart::LiveChart(const QString& objectName, const QString& seriesName, const
     // would be rebuilt all the time for nothing.
     scene()->setItemIndexMethod(QGraphicsScene::NoIndex);
     setMinimumHeight(110);
+    ResetLabelRoom();
     ApplyRanges();
 }
 
@@ -59,10 +60,7 @@ void LiveChart::Clear()
     series_->clear();
     samples_.clear();
     haveRange_ = false;
-    valueLabelRoom_ = 0;
-    timeLabelRoom_ = 0;
-    plotLeft_ = 0;
-    plotRightGap_ = 0;
+    ResetLabelRoom();
     ApplyRanges();
 }
 
@@ -177,10 +175,17 @@ void LiveChart::ApplyRanges()
 
 namespace {
 
-// The width of the widest label of an axis at `scale` [px], as the chart
+// Labels the plot keeps room for from the start: those of most process
+// values and of a run's time fit, so a run's first minutes do not widen the
+// room label by label, and the four charts of the run window line up.
+const char* const RoomyValueLabel = "-888.88";
+const char* const RoomyTimeLabel = "8888";
+
+// The width of the widest label the axis draws now [px], as the chart
 // writes its labels (the axis' "%.6g" in the chart's locale).
-double WidestLabel(const QValueAxis* axis, const QLocale& locale, const AxisScale& scale)
+double WidestLabel(const QValueAxis* axis, const QLocale& locale)
 {
+    const AxisScale scale{axis->min(), axis->max(), axis->tickAnchor(), axis->tickInterval()};
     const QFontMetricsF metrics(axis->labelsFont());
     double widest = 0;
     const int ticks = AxisTickCount(scale);
@@ -197,37 +202,45 @@ void LiveChart::SetScales(const AxisScale& time, const AxisScale& value)
 {
     ApplyAxisScale(axisX_, time);
     ApplyAxisScale(axisY_, value);
-    const double valueRoom = WidestLabel(axisY_, chart()->locale(), value);
-    const double timeRoom = WidestLabel(axisX_, chart()->locale(), time);
-    if (valueRoom > valueLabelRoom_ || timeRoom > timeLabelRoom_) {
-        valueLabelRoom_ = std::max(valueLabelRoom_, valueRoom);
-        timeLabelRoom_ = std::max(timeLabelRoom_, timeRoom);
+    const double valueLabels = WidestLabel(axisY_, chart()->locale());
+    const double timeLabels = WidestLabel(axisX_, chart()->locale());
+    if (valueLabels > valueLabelRoom_ || timeLabels > timeLabelRoom_) {
+        valueLabelRoom_ = std::max(valueLabelRoom_, valueLabels);
+        timeLabelRoom_ = std::max(timeLabelRoom_, timeLabels);
         PlacePlotArea();
     }
+}
+
+void LiveChart::ResetLabelRoom()
+{
+    valueLabelRoom_ = QFontMetricsF(axisY_->labelsFont()).horizontalAdvance(QLatin1String(RoomyValueLabel));
+    timeLabelRoom_ = QFontMetricsF(axisX_->labelsFont()).horizontalAdvance(QLatin1String(RoomyTimeLabel));
 }
 
 void LiveChart::resizeEvent(QResizeEvent* event)
 {
     QChartView::resizeEvent(event);
-    plotLeft_ = 0;
-    plotRightGap_ = 0;
     PlacePlotArea();
 }
 
 void LiveChart::PlacePlotArea()
 {
-    // The chart lays itself out once for its size and labels (a chart with a
-    // plot area of its own does not place its title and background); the
-    // plot area it chose is kept, only ever narrowed for wider labels.
+    // The chart lays itself out for its size and present labels (a chart
+    // with a plot area of its own does not place its title and background),
+    // and the plot area it chose is narrowed by the room kept beyond the
+    // present labels: the value labels left of the plot, half of the last
+    // time label right of it.
     chart()->setPlotArea(QRectF());
     chart()->layout()->invalidate();
     chart()->layout()->activate();
     const QRectF automatic = chart()->plotArea();
-    const double width = chart()->size().width();
-    plotLeft_ = std::max(plotLeft_, automatic.left());
-    plotRightGap_ = std::max(plotRightGap_, width - automatic.right());
-    const double right = std::max(plotLeft_ + 1, width - plotRightGap_);
-    chart()->setPlotArea(QRectF(QPointF(plotLeft_, automatic.top()),
+    const double valueSpare =
+        std::max(0.0, valueLabelRoom_ - WidestLabel(axisY_, chart()->locale()));
+    const double timeSpare =
+        std::max(0.0, timeLabelRoom_ - WidestLabel(axisX_, chart()->locale())) / 2;
+    const double left = automatic.left() + valueSpare;
+    const double right = std::max(left + 1, automatic.right() - timeSpare);
+    chart()->setPlotArea(QRectF(QPointF(left, automatic.top()),
                                 QPointF(right, std::max(automatic.top() + 1, automatic.bottom()))));
 }
 

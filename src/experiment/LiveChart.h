@@ -16,8 +16,9 @@
 // The plot area is placed by the chart, not by Qt's layout: that follows the
 // width of the axis labels, so every new label width (a value range with
 // longer numbers, a new time step) laid the whole chart out again, and such
-// a tick cost up to ten times an ordinary one. The room for the labels only
-// grows while the chart is in use, so the plot stands still.
+// a tick cost up to ten times an ordinary one. Room is kept for common labels
+// from the start and only grows while the chart is in use, so the plot stands
+// still.
 
 #include <QChartView>
 #include <QColor>
@@ -65,6 +66,7 @@ private:
     void Drop();
     void Redraw();
     void SetScales(const AxisScale& time, const AxisScale& value);
+    void ResetLabelRoom();
     void PlacePlotArea();
 
     Style style_;
@@ -75,14 +77,11 @@ private:
     double low_ = 0;
     double high_ = 0;
     bool haveRange_ = false; // low_ and high_ hold the finite values' range
-    // The widest value label and time label drawn since the chart was
-    // cleared [px]; wider ones make room for themselves (PlacePlotArea).
+    // The room kept for the value labels and the time labels [px]: room for
+    // common labels from the start, widened for wider ones until the chart
+    // is cleared.
     double valueLabelRoom_ = 0;
     double timeLabelRoom_ = 0;
-    // The plot area's left edge and its distance from the right edge [px]
-    // since the chart was cleared or resized.
-    double plotLeft_ = 0;
-    double plotRightGap_ = 0;
 };
 
 // A colour stored the Windows way, 0x00BBGGRR.
