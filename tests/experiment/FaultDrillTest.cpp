@@ -348,6 +348,24 @@ TEST(FaultDrill, TheOpcUaServerKilledMidRunEndsTheRunWithItsSamples)
     EXPECT_TRUE(d.Scripted.Messages.isEmpty()) << d.Scripted.Messages.join(u'\n').toStdString();
 }
 
+TEST(FaultDrill, TheOpcUaServerShuttingDownMidRunEndsTheRunWithItsSamples)
+{
+    UaDrill d;
+    START_UA_TEST_SERVER(d.Server);
+    d.Show();
+    for (int i = 0; i < 10; ++i)
+        d.Tick();
+    // The server announces its shutdown and ends its sessions 300 ms later.
+    ASSERT_TRUE(d.Server.Send(QStringLiteral("shutdown 300")));
+    while (d.Connection.Active() && d.Ticks < 100)
+        d.Tick();
+    ASSERT_FALSE(d.Connection.Active());
+    EXPECT_FALSE(d.W.isVisible()) << "the tick after the loss ends the run";
+    EXPECT_TRUE(d.W.Engine.ConnectionLost);
+    d.ExpectNominalTimes(d.Ticks - 1);
+    EXPECT_TRUE(d.Scripted.Messages.isEmpty()) << d.Scripted.Messages.join(u'\n').toStdString();
+}
+
 TEST(FaultDrill, TheOpcUaServerRefusingWritesMidRunCostsNoSampleAndIsToldOnce)
 {
     UaDrill d;

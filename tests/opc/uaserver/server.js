@@ -18,6 +18,8 @@
 //   stall MS                the server does nothing at all for MS ms
 //   log                     each accepted write to Loop1 is printed from
 //                           now on: "WRITE NAME VALUE"
+//   shutdown MS             the server announces its shutdown (ServerState
+//                           Shutdown), ends its sessions after MS ms and exits
 "use strict";
 const os = require("os");
 const path = require("path");
@@ -192,6 +194,8 @@ async function main() {
         else if (command === "stall" && Number(a) >= 0) {
             const until = Date.now() + Number(a);
             while (Date.now() < until);
+        } else if (command === "shutdown" && Number(a) >= 0) {
+            server.shutdown(Number(a)).then(() => process.exit(0));
         } else return console.log(`UNKNOWN ${line}`);
         console.log(`OK ${line}`);
     };
